@@ -16,7 +16,9 @@ QString Programmverzeichnis() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setProgrammverzeichnis(const QString &verzeichnis) { gesetztesVerzeichnis() = verzeichnis; }
+void setProgrammverzeichnis(const QString &verzeichnis) {
+    gesetztesVerzeichnis() = verzeichnis;
+}
 
 QString ProgrammDateipfad(const QString &dateiname) {
     return QDir(Programmverzeichnis()).filePath(dateiname);

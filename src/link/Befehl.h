@@ -9,9 +9,9 @@
 struct Befehlsschritt {
     enum class Art { Byte, Pause, Marke };
     Art art = Art::Byte;
-    quint8 wert = 0;      // Byte: the value on the line
-    double sekunden = 0;  // Pause: minimum length in seconds
-    int marke = 0;        // Marke: a point the caller wants to hear about (e.g. "block i begins")
+    quint8 wert = 0;     // Byte: the value on the line
+    double sekunden = 0; // Pause: minimum length in seconds
+    int marke = 0;       // Marke: a point the caller wants to hear about (e.g. "block i begins")
 
     static Befehlsschritt byte(quint8 b) { return {Art::Byte, b, 0, 0}; }
     static Befehlsschritt pause(double s) { return {Art::Pause, 0, s, 0}; }
@@ -24,8 +24,12 @@ struct Befehlsschritt {
 using Befehl = std::vector<Befehlsschritt>;
 
 // Builder helpers: appending bytes and pauses reads like the protocol tables.
-inline void sende(Befehl &b, quint8 wert) { b.push_back(Befehlsschritt::byte(wert)); }
-inline void warte(Befehl &b, double sekunden) { b.push_back(Befehlsschritt::pause(sekunden)); }
+inline void sende(Befehl &b, quint8 wert) {
+    b.push_back(Befehlsschritt::byte(wert));
+}
+inline void warte(Befehl &b, double sekunden) {
+    b.push_back(Befehlsschritt::pause(sekunden));
+}
 inline void sendePause(Befehl &b, quint8 wert, double sekunden) {
     sende(b, wert);
     warte(b, sekunden);

@@ -6,9 +6,10 @@
 // The entries the controller settings offer, in list order. The position of a step mode is its
 // code on the line; a phase current's code is one bit, 2 to the power of its position.
 inline const QStringList &Schrittmodi() {
-    static const QStringList liste{QStringLiteral("Vollschritt"),    QStringLiteral("Halbschritt"),
-                                   QStringLiteral("Viertelschritt"), QStringLiteral("Fünftelschritt"),
-                                   QStringLiteral("Achtelschritt"),  QStringLiteral("Zehntelschritt")};
+    static const QStringList liste{
+        QStringLiteral("Vollschritt"),    QStringLiteral("Halbschritt"),
+        QStringLiteral("Viertelschritt"), QStringLiteral("Fünftelschritt"),
+        QStringLiteral("Achtelschritt"),  QStringLiteral("Zehntelschritt")};
     return liste;
 }
 

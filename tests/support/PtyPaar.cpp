@@ -1,0 +1,84 @@
+#include "PtyPaar.h"
+
+#include "files/Programmverzeichnis.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+PtyPaar::PtyPaar(int portnummer) {
+    int slave = -1;
+    char name[256] = {};
+    if (openpty(&m_master, &slave, name, nullptr, nullptr) != 0) {
+        m_master = -1;
+        return;
+    }
+    termios t{};
+    tcgetattr(slave, &t);
+    cfmakeraw(&t);
+    tcsetattr(slave, TCSANOW, &t);
+    tcgetattr(m_master, &t);
+    cfmakeraw(&t);
+    tcsetattr(m_master, TCSANOW, &t);
+    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_slavePfad = QString::fromLocal8Bit(name);
+    m_slaveOffen = slave;
+    const QString link = m_verzeichnis.filePath(QStringLiteral("COM%1").arg(portnummer));
+    QFile::link(m_slavePfad, link);
+    setProgrammverzeichnis(m_verzeichnis.path());
+}
+
+PtyPaar::~PtyPaar() {
+    masterSchliessen();
+    if (m_slaveOffen >= 0)
+        ::close(m_slaveOffen);
+    setProgrammverzeichnis(QString());
+}
+
+QByteArray PtyPaar::lesen(int mindestens, int zeitMs) {
+    QByteArray daten;
+    if (m_master < 0)
+        return daten;
+    QElapsedTimer uhr;
+    uhr.start();
+    for (;;) {
+        char puffer[4096];
+        const ssize_t n = ::read(m_master, puffer, sizeof puffer);
+        if (n > 0) {
+            daten.append(puffer, int(n));
+            continue;
+        }
+        if (daten.size() >= mindestens || uhr.elapsed() >= zeitMs)
+            break;
+        pollfd p{m_master, POLLIN, 0};
+        ::poll(&p, 1, 10);
+    }
+    return daten;
+}
+
+QByteArray PtyPaar::lesenBisRuhe(int ruheMs) {
+    QByteArray daten;
+    for (;;) {
+        const QByteArray neu = lesen(1, ruheMs);
+        if (neu.isEmpty())
+            return daten;
+        daten += neu;
+    }
+}
+
+void PtyPaar::schreiben(const QByteArray &daten) {
+    if (m_master >= 0) [[maybe_unused]]
+        auto n = ::write(m_master, daten.constData(), size_t(daten.size()));
+}
+
+void PtyPaar::masterSchliessen() {
+    if (m_master >= 0) {
+        ::close(m_master);
+        m_master = -1;
+    }
+}
