@@ -1,0 +1,352 @@
+#include "link/SerielleSchnittstelle.h"
+
+#include "files/Programmverzeichnis.h"
+#include "link/MsTimer.h"
+
+#include <QFileInfo>
+
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// Longest time a single byte may sit in the output queue before the device counts as stuck.
+constexpr int SchreibfristMs = 1000;
+
+QString gruppeDesGeraets(const QString &pfad) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(pfad).constData(), &st) != 0)
+        return {};
+    if (const group *g = ::getgrgid(st.st_gid))
+        return QString::fromLocal8Bit(g->gr_name);
+    return QString::number(st.st_gid);
+}
+
+} // namespace
+
+SerielleSchnittstelle::SerielleSchnittstelle(QObject *parent) : QObject(parent) {
+    setObjectName(QStringLiteral("MSComm1"));
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerielleSchnittstelle::fehlerAufgetreten);
+    setEinstellungen(m_einstellungen);
+}
+
+SerielleSchnittstelle::~SerielleSchnittstelle() {
+    if (m_port.isOpen())
+        schliessen();
+}
+
+QString SerielleSchnittstelle::GeraetFuerPort(int portnummer) {
+    const QFileInfo link(ProgrammDateipfad(QStringLiteral("COM%1").arg(portnummer)));
+    if (link.exists() || link.isSymLink()) {
+        // The device itself, not the link: its lock file is then the one other programs use.
+        const QString ziel = link.canonicalFilePath();
+        if (!ziel.isEmpty())
+            return ziel;
+        return link.isSymLink() ? link.symLinkTarget() : link.absoluteFilePath();
+    }
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(portnummer);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(portnummer - 1);
+#endif
+}
+
+bool SerielleSchnittstelle::setPortnummer(int portnummer) {
+    if (portnummer < 1 || portnummer > 32767)
+        return false;
+    m_portnummer = portnummer;
+    return true;
+}
+
+bool SerielleSchnittstelle::setEinstellungen(const QString &einstellungen) {
+    const QStringList teile = einstellungen.split(QLatin1Char(','));
+    if (teile.size() != 4)
+        return false;
+    bool ok = false;
+    const int baud = teile[0].trimmed().toInt(&ok);
+    if (!ok || baud <= 0)
+        return false;
+    QSerialPort::Parity paritaet;
+    switch (teile[1].trimmed().toUpper().at(0).toLatin1()) {
+    case 'N':
+        paritaet = QSerialPort::NoParity;
+        break;
+    case 'E':
+        paritaet = QSerialPort::EvenParity;
+        break;
+    case 'O':
+        paritaet = QSerialPort::OddParity;
+        break;
+    case 'M':
+        paritaet = QSerialPort::MarkParity;
+        break;
+    case 'S':
+        paritaet = QSerialPort::SpaceParity;
+        break;
+    default:
+        return false;
+    }
+    const int daten = teile[2].trimmed().toInt(&ok);
+    if (!ok || daten < 5 || daten > 8)
+        return false;
+    const QString stopp = teile[3].trimmed();
+    QSerialPort::StopBits stoppbits;
+    if (stopp == QLatin1String("1"))
+        stoppbits = QSerialPort::OneStop;
+    else if (stopp == QLatin1String("1.5"))
+        stoppbits = QSerialPort::OneAndHalfStop;
+    else if (stopp == QLatin1String("2"))
+        stoppbits = QSerialPort::TwoStop;
+    else
+        return false;
+    m_port.setBaudRate(baud);
+    m_port.setParity(paritaet);
+    m_port.setDataBits(QSerialPort::DataBits(daten));
+    m_port.setStopBits(stoppbits);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_einstellungen = einstellungen;
+    return true;
+}
+
+QString SerielleSchnittstelle::oeffnenFehlertext(QSerialPort::SerialPortError art) const {
+    const QString geraet = m_geraet;
+    QString grund;
+    switch (art) {
+    case QSerialPort::DeviceNotFoundError:
+        grund = QStringLiteral("Das Gerät %1 ist nicht vorhanden.").arg(geraet);
+        break;
+    case QSerialPort::PermissionError:
+        if (::access(QFile::encodeName(geraet).constData(), R_OK | W_OK) != 0) {
+            grund = QStringLiteral("Keine Berechtigung für %1. Ihr Benutzer muss zur Gruppe "
+                                   "„%2“ gehören, der das Gerät gehört (danach neu anmelden).")
+                        .arg(geraet, gruppeDesGeraets(geraet));
+        } else {
+            grund = QStringLiteral("Das Gerät %1 wird bereits von einem anderen Programm benutzt.")
+                        .arg(geraet);
+        }
+        break;
+    case QSerialPort::OpenError:
+        grund = QStringLiteral("Die Schnittstelle ist bereits geöffnet.");
+        break;
+    case QSerialPort::UnsupportedOperationError:
+        grund = QStringLiteral("Das Gerät %1 ist keine serielle Schnittstelle.").arg(geraet);
+        break;
+    default:
+        grund = QStringLiteral("Fehler des Systems: %1").arg(m_port.errorString());
+        break;
+    }
+    return QStringLiteral("Die Schnittstelle COM%1 (%2) kann nicht geöffnet werden.\n%3")
+        .arg(m_portnummer)
+        .arg(geraet, grund);
+}
+
+bool SerielleSchnittstelle::oeffnen(bool melden) {
+    m_letzterFehler.clear();
+    if (m_port.isOpen()) {
+        m_letzterFehler = QStringLiteral("Die Schnittstelle COM%1 (%2) ist bereits geöffnet.")
+                              .arg(m_portnummer)
+                              .arg(m_geraet);
+        if (melden)
+            emit fehler(m_letzterFehler);
+        return false;
+    }
+    m_geraet = geraet();
+    m_port.setPortName(m_geraet);
+    setEinstellungen(m_einstellungen);
+    m_oeffnetGerade = true;
+    const bool ok = m_port.open(QIODevice::ReadWrite);
+    m_oeffnetGerade = false;
+    if (!ok) {
+        m_letzterFehler = oeffnenFehlertext(m_port.error());
+        m_port.clearError();
+        if (melden)
+            emit fehler(m_letzterFehler);
+        return false;
+    }
+    // Characters that arrived before this command belong to no one.
+    m_port.clear(QSerialPort::Input);
+    return true;
+}
+
+void SerielleSchnittstelle::entleeren() {
+    if (m_port.bytesToWrite() > 0)
+        m_port.waitForBytesWritten(SchreibfristMs);
+    const int fd = int(m_port.handle());
+    if (fd < 0)
+        return;
+    // Wait until the driver's output queue is empty (at 19200 baud a byte takes about 0.5 ms),
+    // but never forever: a stuck adapter must not hang the program.
+    int wartend = 0;
+    if (::ioctl(fd, TIOCOUTQ, &wartend) != 0)
+        return;
+    const double frist = MsTimer::Uhr() + 0.5 + wartend * 0.001;
+    while (wartend > 0 && MsTimer::Uhr() < frist) {
+        ::usleep(200);
+        if (::ioctl(fd, TIOCOUTQ, &wartend) != 0)
+            return;
+    }
+    if (wartend <= 0)
+        ::tcdrain(fd);
+}
+
+void SerielleSchnittstelle::schliessen() {
+    if (!m_port.isOpen())
+        return;
+    entleeren();
+    if (m_port.isOpen()) {
+        m_schliesstGerade = true;
+        m_port.close();
+        m_schliesstGerade = false;
+    }
+    m_port.clearError();
+    MsTimer::Aufwecken();
+}
+
+void SerielleSchnittstelle::fehlerAufgetreten(QSerialPort::SerialPortError art) {
+    if (m_oeffnetGerade || m_schliesstGerade)
+        return;
+    switch (art) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        if (m_port.isOpen())
+            verbindungVerloren(m_port.errorString());
+        break;
+    default:
+        break;
+    }
+}
+
+void SerielleSchnittstelle::verbindungVerloren(const QString &grund) {
+    // Close at once: an open port whose device is gone floods errorOccurred.
+    const QString geraet = m_geraet;
+    m_schliesstGerade = true;
+    m_port.close();
+    m_schliesstGerade = false;
+    m_port.clearError();
+    m_letzterFehler = QStringLiteral("Die Verbindung über COM%1 (%2) ist abgebrochen (%3).\n"
+                                     "Die Schnittstelle wurde geschlossen; ein laufender Befehl "
+                                     "wurde nicht zu Ende gesendet.")
+                          .arg(m_portnummer)
+                          .arg(geraet, grund);
+    emit fehler(m_letzterFehler);
+    MsTimer::Aufwecken();
+}
+
+bool SerielleSchnittstelle::schreiben(const char *daten, qint64 laenge) {
+    if (!m_port.isOpen())
+        return false;
+    if (m_port.write(daten, laenge) != laenge)
+        return false;
+    // write() only queues; hand the bytes to the device now.
+    m_port.flush();
+    while (m_port.isOpen() && m_port.bytesToWrite() > 0) {
+        if (!m_port.waitForBytesWritten(SchreibfristMs)) {
+            if (m_port.isOpen())
+                verbindungVerloren(QStringLiteral("das Gerät nimmt keine Daten an"));
+            return false;
+        }
+    }
+    if (!m_port.isOpen())
+        return false;
+    const double zeit = MsTimer::Uhr();
+    if (m_mithoerer) {
+        for (qint64 i = 0; i < laenge; ++i)
+            m_mithoerer(quint8(daten[i]), zeit);
+    }
+    return true;
+}
+
+bool SerielleSchnittstelle::pause(double sekunden) {
+    if (sekunden <= 0)
+        return m_port.isOpen();
+    return MsTimer::WartenBis(MsTimer::Uhr() + sekunden, [this] { return !m_port.isOpen(); });
+}
+
+bool SerielleSchnittstelle::SendeByte(quint8 wert) {
+    const char c = char(wert);
+    return schreiben(&c, 1);
+}
+
+bool SerielleSchnittstelle::SendeBytes(const QByteArray &bytes) {
+    return schreiben(bytes.constData(), bytes.size());
+}
+
+bool SerielleSchnittstelle::SendeBytePause(quint8 wert, double sekunden) {
+    return SendeByte(wert) && pause(sekunden);
+}
+
+bool SerielleSchnittstelle::SendeZahl24(qint64 zahl) {
+    if (zahl < 0 || zahl > 0xFFFFFF)
+        return false;
+    return SendeBytePause(quint8(zahl & 0xFF), 0.001) &&
+           SendeBytePause(quint8((zahl >> 8) & 0xFF), 0.001) &&
+           SendeBytePause(quint8((zahl >> 16) & 0xFF), 0.001);
+}
+
+QByteArray SerielleSchnittstelle::LeseZeichen() {
+    if (!m_port.isOpen())
+        return {};
+    if (m_port.bytesAvailable() == 0)
+        m_port.waitForReadyRead(0);
+    if (!m_port.isOpen())
+        return {};
+    return m_empfangslaenge > 0 ? m_port.read(m_empfangslaenge) : m_port.readAll();
+}
+
+bool SerielleSchnittstelle::spielen(const Befehl &befehl, const Markenhook &beiMarke) {
+    QByteArray am_stueck;
+    auto ausgeben = [&] {
+        if (am_stueck.isEmpty())
+            return true;
+        const bool ok = SendeBytes(am_stueck);
+        am_stueck.clear();
+        return ok;
+    };
+    for (const Befehlsschritt &schritt : befehl) {
+        switch (schritt.art) {
+        case Befehlsschritt::Art::Byte:
+            // Bytes with no pause between them go out in one write.
+            am_stueck.append(char(schritt.wert));
+            break;
+        case Befehlsschritt::Art::Pause:
+            if (!ausgeben() || !pause(schritt.sekunden))
+                return false;
+            break;
+        case Befehlsschritt::Art::Marke:
+            if (!ausgeben())
+                return false;
+            if (beiMarke)
+                beiMarke(schritt.marke);
+            if (!m_port.isOpen())
+                return false;
+            break;
+        }
+    }
+    return ausgeben();
+}
+
+bool SerielleSchnittstelle::Sendevorgang(const Befehl &befehl, const Markenhook &beiMarke) {
+    if (m_beschaeftigt || m_port.isOpen())
+        return false;
+    m_beschaeftigt = true;
+    bool ok = oeffnen(true);
+    if (ok) {
+        ok = spielen(befehl, beiMarke);
+        schliessen();
+    }
+    m_beschaeftigt = false;
+    return ok;
+}
+
+bool SerielleSchnittstelle::Abspielen(const Befehl &befehl, const Markenhook &beiMarke) {
+    if (m_beschaeftigt || !m_port.isOpen())
+        return false;
+    m_beschaeftigt = true;
+    const bool ok = spielen(befehl, beiMarke);
+    m_beschaeftigt = false;
+    return ok;
+}

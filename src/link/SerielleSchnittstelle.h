@@ -1,0 +1,94 @@
+#pragma once
+
+#include "link/Befehl.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include <functional>
+
+// The one serial port of the program (object name "MSComm1"), owned by the main window.
+//
+// Port n is the entry "COMn" in the program directory when one exists (a link to the device,
+// made with e.g. `ln -s /dev/ttyUSB0 COM1`), otherwise /dev/ttyS<n-1> (COMn on Windows).
+//
+// Every byte is handed to the device as it is written, and every pause of a command lasts at
+// least what is asked, counted from after its byte was handed over. Closing drains the line
+// first, so a byte written just before the close still arrives.
+//
+// Failures to open a port and a device that goes away while it is open are reported once each
+// through the signal fehler() with a German text for the operator; the port then ends closed.
+class SerielleSchnittstelle : public QObject {
+    Q_OBJECT
+public:
+    explicit SerielleSchnittstelle(QObject *parent = nullptr);
+    ~SerielleSchnittstelle() override;
+
+    // Device that port n stands for.
+    static QString GeraetFuerPort(int portnummer);
+
+    // Configuration, kept until the next change.
+    bool setPortnummer(int portnummer);
+    int portnummer() const { return m_portnummer; }
+    QString geraet() const { return GeraetFuerPort(m_portnummer); }
+    // Line settings in the form "19200,N,8,1".
+    bool setEinstellungen(const QString &einstellungen);
+    QString einstellungen() const { return m_einstellungen; }
+    // How many received characters one LeseZeichen returns at most; 0 means all.
+    void setEmpfangslaenge(int laenge) { m_empfangslaenge = laenge; }
+
+    // Opens the port. melden: a failure is also announced through fehler().
+    bool oeffnen(bool melden = true);
+    // Drains what was written, then closes. Any command still playing ends without further bytes.
+    void schliessen();
+    bool istOffen() const { return m_port.isOpen(); }
+    // A command is being played or a bracket is open: another one is refused meanwhile.
+    bool beschaeftigt() const { return m_beschaeftigt; }
+    QString letzterFehler() const { return m_letzterFehler; }
+
+    // Called for every Marke step of a command being played (e.g. "block i begins").
+    using Markenhook = std::function<void(int marke)>;
+
+    // The bracket of one command: open, play, close. Returns false, having sent nothing further,
+    // when the port cannot be opened, the device goes away or another command is under way
+    // (the last is refused silently).
+    bool Sendevorgang(const Befehl &befehl, const Markenhook &beiMarke = {});
+    // Plays a command on the port held open by a dialog. Same refusals as Sendevorgang.
+    bool Abspielen(const Befehl &befehl, const Markenhook &beiMarke = {});
+
+    // The single operations. Each returns false when nothing could be written.
+    bool SendeByte(quint8 wert);
+    bool SendeBytes(const QByteArray &bytes);
+    bool SendeBytePause(quint8 wert, double sekunden);
+    bool SendeZahl24(qint64 zahl);
+    // Characters received since the last read, at most the receive length; empty when none.
+    QByteArray LeseZeichen();
+
+    // Receives (byte, time on the clock of MsTimer::Uhr) for every byte handed to the device.
+    using Mithoerer = std::function<void(quint8 wert, double zeit)>;
+    void setMithoerer(Mithoerer mithoerer) { m_mithoerer = std::move(mithoerer); }
+
+signals:
+    void fehler(const QString &meldung);
+
+private:
+    bool spielen(const Befehl &befehl, const Markenhook &beiMarke);
+    bool schreiben(const char *daten, qint64 laenge);
+    bool pause(double sekunden);
+    void fehlerAufgetreten(QSerialPort::SerialPortError art);
+    void verbindungVerloren(const QString &grund);
+    void entleeren();
+    QString oeffnenFehlertext(QSerialPort::SerialPortError art) const;
+
+    QSerialPort m_port;
+    int m_portnummer = 1;
+    QString m_geraet; // device of the last open
+    QString m_einstellungen = QStringLiteral("19200,N,8,1");
+    int m_empfangslaenge = 1;
+    bool m_beschaeftigt = false;
+    bool m_oeffnetGerade = false;
+    bool m_schliesstGerade = false;
+    QString m_letzterFehler;
+    Mithoerer m_mithoerer;
+};
