@@ -1,0 +1,84 @@
+#pragma once
+
+#include "model/Einstellwerte.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The three small files beside the program: port number, manual travel values and controller
+// settings. Each holds quoted lines ending in CR LF and is read field by field (Feldleser.h).
+// Each file has a pure reader of its bytes, a reader of a path that knows what a missing or
+// unreadable file means, a pure writer of its bytes, and a writer of a path that replaces the
+// file only once the new one is complete and reports failure in German.
+namespace Dateizugriff {
+
+// ---- Port file "port.txt": one line, the port field's text in quotes.
+
+QString PortDateipfad(); // port.txt in the program directory
+
+// The port number for start-up: the first field as a 16-bit whole number (Feldleser.h), or 1
+// when the data holds no such number.
+qint16 PortnummerAusDaten(const QByteArray &daten);
+// The same for the file at the path; 1 when it is missing or cannot be read.
+qint16 PortnummerAusDatei(const QString &pfad);
+
+// The port field's text for the port dialog: the first field exactly as written when it holds
+// a port number as PortnummerAusDaten takes it, otherwise empty.
+QString PortfeldAusDaten(const QByteArray &daten);
+// The same for the file at the path: "1" when the file is missing, empty when it cannot be
+// read.
+QString PortfeldAusDatei(const QString &pfad);
+
+QByteArray PortDateiDaten(const QString &portfeld);
+bool PortDateiSpeichern(const QString &pfad, const QString &portfeld, QString *fehler = nullptr);
+
+// ---- Manual travel file "manuell.txt": frequency text, then step text, each in quotes.
+
+QString ManuellDateipfad(); // manuell.txt in the program directory
+
+struct ManuellWerte {
+    QString frequenz = QStringLiteral("1000");
+    QString schritte = QStringLiteral("1000");
+};
+
+inline bool operator==(const ManuellWerte &a, const ManuellWerte &b) {
+    return a.frequenz == b.frequenz && a.schritte == b.schritte;
+}
+
+// The two texts as written, not checked; both defaults ("1000", "1000") when the data holds
+// fewer than two complete fields.
+ManuellWerte ManuellWerteAusDaten(const QByteArray &daten);
+// The same for the file at the path; both defaults when it is missing or cannot be read.
+ManuellWerte ManuellWerteAusDatei(const QString &pfad);
+
+QByteArray ManuellDateiDaten(const ManuellWerte &werte);
+bool ManuellDateiSpeichern(const QString &pfad, const ManuellWerte &werte,
+                           QString *fehler = nullptr);
+
+// ---- Controller settings file "zelkor.txt": step mode, phase current, reduction "1"/"0".
+
+QString ZelkorDateipfad(); // zelkor.txt in the program directory
+
+struct ZelkorWerte {
+    QString schrittmodus = StandardSchrittmodus; // an entry of Schrittmodi()
+    QString phasenstrom = StandardPhasenstrom;   // an entry of Phasenströme()
+    bool absenkungEin = true;                    // current reduction on
+};
+
+inline bool operator==(const ZelkorWerte &a, const ZelkorWerte &b) {
+    return a.schrittmodus == b.schrittmodus && a.phasenstrom == b.phasenstrom &&
+           a.absenkungEin == b.absenkungEin;
+}
+
+// The three values, each falling back to its default on its own: a step mode or phase current
+// that is not exactly one of the list entries, a third value that is not a number, a value
+// that is missing. A third value that is the number 1 ("1", 1, "1.0") means on, any other
+// number off.
+ZelkorWerte ZelkorWerteAusDaten(const QByteArray &daten);
+// The same for the file at the path; all defaults when it is missing or cannot be read.
+ZelkorWerte ZelkorWerteAusDatei(const QString &pfad);
+
+QByteArray ZelkorDateiDaten(const ZelkorWerte &werte);
+bool ZelkorDateiSpeichern(const QString &pfad, const ZelkorWerte &werte, QString *fehler = nullptr);
+
+} // namespace Dateizugriff
