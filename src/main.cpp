@@ -1,6 +1,24 @@
+#include "app/PCSteuerung.h"
+#include "app/Start.h"
+
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <memory>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Zelkor_V2"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+
+    // Qt's own texts (file dialogs, standard buttons) in German, as everything else.
+    QTranslator qtTexte;
+    if (qtTexte.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexte);
+
+    std::unique_ptr<PCSteuerung> fenster(ProgrammStarten());
+    return app.exec();
 }

@@ -12,6 +12,16 @@
 #include <unistd.h>
 
 PtyPaar::PtyPaar(int portnummer) {
+    oeffnen(portnummer, m_verzeichnis.path());
+    setProgrammverzeichnis(m_verzeichnis.path());
+}
+
+PtyPaar::PtyPaar(int portnummer, const PtyPaar &nachbar) : m_eigenesVerzeichnis(false) {
+    oeffnen(portnummer, nachbar.verzeichnis());
+}
+
+void PtyPaar::oeffnen(int portnummer, const QString &verzeichnis) {
+    m_ort = verzeichnis;
     int slave = -1;
     char name[256] = {};
     if (openpty(&m_master, &slave, name, nullptr, nullptr) != 0) {
@@ -28,16 +38,15 @@ PtyPaar::PtyPaar(int portnummer) {
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_slavePfad = QString::fromLocal8Bit(name);
     m_slaveOffen = slave;
-    const QString link = m_verzeichnis.filePath(QStringLiteral("COM%1").arg(portnummer));
-    QFile::link(m_slavePfad, link);
-    setProgrammverzeichnis(m_verzeichnis.path());
+    QFile::link(m_slavePfad, verzeichnis + QStringLiteral("/COM%1").arg(portnummer));
 }
 
 PtyPaar::~PtyPaar() {
     masterSchliessen();
     if (m_slaveOffen >= 0)
         ::close(m_slaveOffen);
-    setProgrammverzeichnis(QString());
+    if (m_eigenesVerzeichnis)
+        setProgrammverzeichnis(QString());
 }
 
 QByteArray PtyPaar::lesen(int mindestens, int zeitMs) {

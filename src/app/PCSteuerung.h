@@ -1,0 +1,135 @@
+#pragma once
+
+#include "model/Satz.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class Linie;
+class NamesData;
+class SerielleSchnittstelle;
+
+// The main window. It owns the block table, the program record, the grid's data source and the
+// serial port for the whole run. Its controls carry the names the handlers and the tests use;
+// the block panel routines and the dialogs reach them through the public members below.
+class PCSteuerung : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit PCSteuerung(QWidget *parent = nullptr);
+    ~PCSteuerung() override;
+
+    // The load sequence, run once when the window is first shown (the splash does that).
+    void Laden();
+    bool istGeladen() const { return m_geladen; }
+
+    // Caption: the fixed prefix followed by the program name.
+    static QString TitelPraefix();
+    void TitelSetzen();
+
+    // Travel times of the current block (grid cell, frequency fields, ramp option).
+    void BerechneRampe();
+
+    // The grid's current row and cell text.
+    int aktuelleZeile() const;
+    void setAktuelleZeile(int zeile);
+    QString aktuellerZellText() const;
+    void setAktuellerZellText(const QString &text);
+    NamesData *namesData() const { return m_namesData; }
+    // Binds the grid to a fresh data source whose one row holds the given step count.
+    void neueDatenquelle(qint64 ersteSchritte);
+
+    // The ramp option selected, 1..4 for 2, 5, 10, 20 ms; 0 when none is.
+    int gewaehlteRampe() const;
+    void waehleRampe(int rampe); // other values leave the selection as it is
+
+    // Shows a message with one OK button and no icon, as every operator message of the program.
+    void Meldung(const QString &text, const QString &titel);
+
+    // Opening a dialog from the menu disables the window; the dialog enables it when it closes.
+    void DialogGeschlossen();
+
+    SatzTabelle SatzListe;
+    Settings ProgrammSettings;
+    SerielleSchnittstelle *MSComm1 = nullptr;
+    QFileDialog *CommonDialog1 = nullptr;
+
+    // Controls.
+    QTableView *dbgridschritte = nullptr;
+    QLabel *dbgridschritteTitel = nullptr;
+    QGroupBox *FrameSatzparameter = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
+           *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
+           *Label9 = nullptr, *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr,
+           *Label13 = nullptr, *Label14 = nullptr, *Label15 = nullptr, *Label16 = nullptr,
+           *Label17 = nullptr;
+    QLineEdit *TextStartfrequenz = nullptr;
+    QLineEdit *TextMaximalfrequenz = nullptr;
+    QLineEdit *TextSatzdurchläufe = nullptr;
+    QLineEdit *TextSatzpause = nullptr;
+    QLineEdit *TextProgrammdurchläufe = nullptr;
+    QLineEdit *TextProgrammpause = nullptr;
+    QLineEdit *TextBefehlspause = nullptr;
+    QGroupBox *Rampe = nullptr;
+    QRadioButton *OptionRampe20ms = nullptr, *OptionRampe10ms = nullptr, *OptionRampe5ms = nullptr,
+                 *OptionRampe2ms = nullptr;
+    QGroupBox *Richtung = nullptr;
+    QRadioButton *OptionRechts = nullptr, *OptionLinks = nullptr;
+    QCheckBox *Richtungsumkehrung = nullptr;
+    Linie *Line1 = nullptr, *Line2 = nullptr, *Line3 = nullptr, *Line4 = nullptr, *Line5 = nullptr,
+          *Line6 = nullptr, *Line7 = nullptr, *Line8 = nullptr, *Line9 = nullptr, *Line10 = nullptr;
+    QLabel *LabelGrafikMaximalfrequenz = nullptr, *LabelGrafikStartfrequenz = nullptr;
+    QLabel *LabelBeschleunigungszeit = nullptr, *LabelBremszeit = nullptr,
+           *LabelGesamtzeit = nullptr;
+    QLabel *LabelMaximalfrequenzWarnung = nullptr, *LabelFrequenzVorschlag = nullptr;
+    QPushButton *CommandSatzstart = nullptr;
+    QPushButton *CommandProgrammstart = nullptr;
+    QPushButton *CommandProgrammieren = nullptr;
+    QLabel *LabelAdresse = nullptr;
+
+    // Menu.
+    QMenu *Datei = nullptr;
+    QAction *Öffnen = nullptr, *Speichern = nullptr, *Speichernunter = nullptr, *Beenden = nullptr;
+    QMenu *Zelkor = nullptr;
+    QAction *Parameter = nullptr, *Manuell = nullptr, *Referenzfahrt = nullptr,
+            *Schnittstelle = nullptr, *Info = nullptr;
+
+    // The dialog open in front of the window, if any.
+    QWidget *offenerDialog() const { return m_offenerDialog; }
+    // Shows the port dialog (from the menu, or after a failed start-up probe).
+    void SchnittstelleZeigen();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Aufbauen();
+    void MenueAufbauen();
+    void RampengrafikAufbauen();
+    void Verbinden();
+    void VerbindenBearbeiten();
+    void VerbindenBefehle();
+    void VerbindenDialoge();
+    void GridModellVerbinden();
+    bool PortEinrichten();
+    void SchnittstellenfehlerMelden(const QString &meldung);
+    void DialogZeigen(QWidget *dialog, bool zuerstSperren);
+
+    NamesData *m_namesData = nullptr;
+    QButtonGroup *m_rampenGruppe = nullptr;
+    QButtonGroup *m_richtungsGruppe = nullptr;
+    QPointer<QWidget> m_offenerDialog;
+    bool m_geladen = false;
+};

@@ -1,0 +1,4 @@
+// The dialogs for direct control of the controller, opened from the menu.
+#include "app/PCSteuerung.h"
+
+void PCSteuerung::VerbindenDialoge() {}

@@ -1,0 +1,169 @@
+#include "link/RSAdresse.h"
+
+#include "app/Bilder.h"
+#include "app/PCSteuerung.h"
+#include "files/Kleindateien.h"
+#include "files/Programmverzeichnis.h"
+#include "link/SerielleSchnittstelle.h"
+#include "ramp/Zahlentest.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSerialPortInfo>
+
+namespace {
+
+// Positions are kept in twips as the window was laid out; 15 twips make one pixel.
+QRect twips(int links, int oben, int breite, int hoehe) {
+    return {links / 15, oben / 15, breite / 15, hoehe / 15};
+}
+
+QFont arial(double punkte) {
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(punkte);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+RSAdresse::RSAdresse(PCSteuerung &fenster)
+    : QWidget(nullptr, Qt::Dialog), m_fenster(fenster),
+      m_vorherigePortnummer(fenster.MSComm1->portnummer()) {
+    setObjectName(QStringLiteral("RSAdresse"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Orbalt-Werk") + QString(28, QLatin1Char(' ')) +
+                   QStringLiteral("Porteinstellung"));
+    setAutoFillBackground(true);
+    setPalette(QPalette(Qt::white));
+    setFixedSize(4470 / 15, 1710 / 15 + 66);
+
+    LabelPortnummer = new QLabel(QStringLiteral("Portnummer:"), this);
+    LabelPortnummer->setObjectName(QStringLiteral("LabelPortnummer"));
+    LabelPortnummer->setGeometry(twips(180, 315, 1680, 330));
+    LabelPortnummer->setFont(arial(12));
+    LabelPortnummer->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128)"));
+
+    TextPortnummer = new QLineEdit(this);
+    TextPortnummer->setObjectName(QStringLiteral("TextPortnummer"));
+    TextPortnummer->setGeometry(twips(1980, 270, 510, 420));
+    TextPortnummer->setFont(arial(12));
+
+    CommandÜbernehmen = new QPushButton(QStringLiteral("Übernehmen"), this);
+    CommandÜbernehmen->setObjectName(QStringLiteral("CommandÜbernehmen"));
+    CommandÜbernehmen->setGeometry(twips(135, 1125, 1860, 420));
+    CommandÜbernehmen->setFont(arial(9.75));
+    CommandÜbernehmen->setDefault(true);
+
+    CommandAbbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CommandAbbrechen->setObjectName(QStringLiteral("CommandAbbrechen"));
+    CommandAbbrechen->setGeometry(twips(2430, 1125, 1860, 420));
+    CommandAbbrechen->setFont(arial(9.75));
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(twips(3015, 135, 1050, 780));
+    Picture1->setPixmap(Steckerbild(Picture1->size()));
+
+    LabelGeraet = new QLabel(this);
+    LabelGeraet->setObjectName(QStringLiteral("LabelGeraet"));
+    LabelGeraet->setGeometry(9, 1710 / 15 + 2, 4470 / 15 - 18, 60);
+    LabelGeraet->setWordWrap(true);
+    LabelGeraet->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelGeraet->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128); font-size: 8pt"));
+
+    connect(CommandÜbernehmen, &QPushButton::clicked, this, &RSAdresse::CommandÜbernehmen_Click);
+    connect(CommandAbbrechen, &QPushButton::clicked, this, &RSAdresse::CommandAbbrechen_Click);
+    connect(TextPortnummer, &QLineEdit::textChanged, this, &RSAdresse::GeraetAnzeigen);
+
+    PortDateiLaden();
+    GeraetAnzeigen();
+    if (QScreen *bildschirm = screen())
+        move(bildschirm->availableGeometry().center() - rect().center());
+}
+
+void RSAdresse::PortDateiLaden() {
+    TextPortnummer->setText(Dateizugriff::PortfeldAusDatei(Dateizugriff::PortDateipfad()));
+}
+
+bool RSAdresse::PortDateiSchreiben() {
+    QString fehler;
+    if (Dateizugriff::PortDateiSpeichern(Dateizugriff::PortDateipfad(), TextPortnummer->text(),
+                                         &fehler))
+        return true;
+    m_fenster.Meldung(QStringLiteral("Die Schnittstelle wird benutzt, aber sie konnte nicht für "
+                                     "den nächsten Start gespeichert werden.\n%1")
+                          .arg(fehler),
+                      QStringLiteral("Zelkor_V2"));
+    return false;
+}
+
+void RSAdresse::GeraetAnzeigen() {
+    QStringList zeilen;
+    const Ganzzahl n = GanzzahlAusText(TextPortnummer->text());
+    if (n.ok() && n.wert >= 1 && n.wert <= 32767)
+        zeilen << QStringLiteral("COM%1 ist %2")
+                      .arg(n.wert)
+                      .arg(SerielleSchnittstelle::GeraetFuerPort(n.wert));
+    else
+        zeilen << QStringLiteral("Bitte eine Portnummer ab 1 eingeben.");
+    QStringList vorhanden;
+    const QDir verzeichnis(Programmverzeichnis());
+    for (const QString &link : verzeichnis.entryList(
+             {QStringLiteral("COM*")}, QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+        vorhanden << link;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        vorhanden << info.systemLocation();
+    zeilen << (vorhanden.isEmpty()
+                   ? QStringLiteral("Keine seriellen Geräte gefunden.")
+                   : QStringLiteral("Vorhanden: ") + vorhanden.join(QStringLiteral(", ")));
+    if (!m_grund.isEmpty())
+        zeilen.prepend(m_grund);
+    LabelGeraet->setText(zeilen.join(QLatin1Char('\n')));
+}
+
+void RSAdresse::CommandÜbernehmen_Click() {
+    SerielleSchnittstelle &port = *m_fenster.MSComm1;
+    if (port.beschaeftigt())
+        return;
+    if (port.istOffen())
+        port.schliessen();
+    // The dialog itself reports a failure: it stays open with the typed text, the reason shows
+    // below the buttons, the main window stays disabled and no file is written.
+    const Ganzzahl n = GanzzahlAusText(TextPortnummer->text());
+    if (!n.ok() || n.wert < -32768 || n.wert > 32767 || !port.setPortnummer(n.wert)) {
+        m_grund = QStringLiteral("„%1“ ist keine gültige Portnummer.").arg(TextPortnummer->text());
+        GeraetAnzeigen();
+        return;
+    }
+    port.setEinstellungen(QStringLiteral("19200,N,8,1"));
+    port.setEmpfangslaenge(0);
+    if (!port.oeffnen(false)) {
+        m_grund = port.letzterFehler();
+        GeraetAnzeigen();
+        return;
+    }
+    port.schliessen();
+    m_grund.clear();
+    m_uebernommen = true;
+    m_fenster.DialogGeschlossen();
+    PortDateiSchreiben();
+    close();
+}
+
+void RSAdresse::CommandAbbrechen_Click() {
+    close();
+}
+
+void RSAdresse::closeEvent(QCloseEvent *event) {
+    if (!m_uebernommen) {
+        // A port that failed the probe is not kept: later commands use the one that worked.
+        m_fenster.MSComm1->setPortnummer(m_vorherigePortnummer);
+        m_fenster.DialogGeschlossen();
+    }
+    event->accept();
+}
