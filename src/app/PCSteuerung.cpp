@@ -80,16 +80,10 @@ void PCSteuerung::Verbinden() {
     connect(MSComm1, &SerielleSchnittstelle::fehler, this, &PCSteuerung::SchnittstellenfehlerMelden,
             Qt::QueuedConnection);
     connect(Beenden, &QAction::triggered, this, &QWidget::close);
-    connect(Schnittstelle, &QAction::triggered, this, [this] {
-        SchnittstelleZeigen();
-        setEnabled(false);
-    });
-    connect(Info, &QAction::triggered, this, [this] {
-        auto *info = new FormInfo(*this);
-        m_offenerDialog = info;
-        info->show();
-        setEnabled(false);
-    });
+    connect(Schnittstelle, &QAction::triggered, this,
+            [this] { DialogZeigen(new RSAdresse(*this), false); });
+    connect(Info, &QAction::triggered, this,
+            [this] { DialogZeigen(new FormInfo(*this), false); });
     VerbindenBearbeiten();
     VerbindenBefehle();
     VerbindenDialoge();
@@ -99,6 +93,14 @@ void PCSteuerung::SchnittstelleZeigen() {
     auto *dialog = new RSAdresse(*this);
     m_offenerDialog = dialog;
     dialog->show();
+}
+
+void PCSteuerung::DialogZeigen(QWidget *dialog, bool zuerstSperren) {
+    m_offenerDialog = dialog;
+    if (zuerstSperren)
+        setEnabled(false);
+    dialog->show();
+    setEnabled(false);
 }
 
 void PCSteuerung::DialogGeschlossen() {
