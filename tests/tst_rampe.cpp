@@ -109,7 +109,8 @@ void TestRampe::tabelleLaeufe_data() {
 
 void TestRampe::tabelleLaeufe() {
     QFETCH(int, teiler);
-    const auto &w = RampenTabelle(teiler).werte();
+    const RampenTabelle tabelle(teiler);
+    const auto &w = tabelle.werte();
     QList<QPair<int, int>> laeufe; // value, length
     for (qint16 v : w) {
         if (!laeufe.isEmpty() && laeufe.last().first == v)
