@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace Dateizugriff {
 
 namespace {
@@ -58,7 +61,7 @@ Eingelesen DateiEinlesen(const QString &pfad, qint64 höchstens) {
         return ergebnis;
     }
     if (daten.size() > höchstens) {
-        ergebnis.stand = Einlesestand::ZuGroß;
+        ergebnis.stand = Einlesestand::ZuGross;
         ergebnis.grund = QStringLiteral("Die Datei ist zu groß");
         return ergebnis;
     }
@@ -69,17 +72,32 @@ Eingelesen DateiEinlesen(const QString &pfad, qint64 höchstens) {
 
 bool DateiErsetzen(const QString &pfad, const QByteArray &daten, QString *fehler) {
     QSaveFile datei(pfad);
-    bool ok = datei.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = datei.write(daten) == daten.size();
+    QString grund;
+    // Unbuffered, so that every byte goes through write() here: a write cut short (full disk,
+    // size limit) is seen below. QSaveFile alone would let a short write in its final flush
+    // pass, commit the incomplete file and so replace the old one with it.
+    if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(datei.error()), datei.errorString());
+    } else {
+        errno = 0;
+        const qint64 geschrieben = datei.write(daten);
+        const int systemfehler = errno;
+        if (geschrieben != daten.size() || datei.size() != daten.size()) {
+            const QString ursache = datei.error() != QFileDevice::NoError ? datei.errorString()
+                                    : systemfehler != 0
+                                        ? QString::fromLocal8Bit(std::strerror(systemfehler))
+                                        : QStringLiteral("unvollständig");
+            grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(QFileDevice::WriteError), ursache);
+        } else if (!datei.commit()) {
+            grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(datei.error()), datei.errorString());
+        } else {
+            return true;
+        }
+    }
     // Without a commit the temporary file is removed when datei goes out of scope.
-    if (ok)
-        ok = datei.commit();
-    if (ok)
-        return true;
     if (fehler) {
-        *fehler = QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.\n%2 (%3).")
-                      .arg(Anzeigepfad(pfad), Schreibgrund(datei.error()), datei.errorString());
+        *fehler = QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.\n%2.")
+                      .arg(Anzeigepfad(pfad), grund);
     }
     return false;
 }
@@ -97,8 +115,7 @@ QByteArray ZahlZeile(qint64 zahl) {
 }
 
 bool AlsTextZeileLesbar(const QString &text) {
-    return !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r')) &&
-           !text.contains(QLatin1Char('\n'));
+    return !text.contains(QLatin1Char('"'));
 }
 
 QString FürMeldung(const QString &text) {
