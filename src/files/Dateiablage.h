@@ -6,12 +6,12 @@
 // Reading and replacing whole files, shared by the program file and the small files.
 namespace Dateizugriff {
 
-enum class Einlesestand { Gelesen, Fehlt, NichtLesbar, ZuGroß };
+enum class Einlesestand { Gelesen, Fehlt, NichtLesbar, ZuGross };
 
 struct Eingelesen {
     Einlesestand stand = Einlesestand::Fehlt;
     QByteArray daten; // the file's bytes when Gelesen
-    QString grund;    // German reason when NichtLesbar or ZuGroß
+    QString grund;    // German reason when NichtLesbar or ZuGross
 };
 
 // Reads the whole file at the path, refusing files of more than höchstens bytes.
@@ -26,7 +26,8 @@ bool DateiErsetzen(const QString &pfad, const QByteArray &daten, QString *fehler
 QByteArray TextZeile(const QString &text);
 // One bare number line with CR LF.
 QByteArray ZahlZeile(qint64 zahl);
-// Whether a text written as a quoted line reads back unchanged: no double quote, CR or LF.
+// Whether a text written as a quoted line reads back unchanged: it holds no double quote (the
+// quotes protect commas and even line breaks).
 bool AlsTextZeileLesbar(const QString &text);
 
 // A field's text made fit for a message: control characters replaced, long texts shortened.

@@ -150,7 +150,7 @@ Ganzzahlergebnis GanzzahlLesen(QByteArrayView text, qint64 minimum, qint64 maxim
         return ergebnis;
     }
     if (zahl->zuGroß) {
-        ergebnis.fehler = Zahlfehler::AußerhalbDesBereichs;
+        ergebnis.fehler = Zahlfehler::AusserhalbDesBereichs;
         return ergebnis;
     }
 
@@ -163,7 +163,7 @@ Ganzzahlergebnis GanzzahlLesen(QByteArrayView text, qint64 minimum, qint64 maxim
 
     const qint64 wert = zahl->negativ ? -qint64(betrag) : qint64(betrag);
     if (wert < minimum || wert > maximum) {
-        ergebnis.fehler = Zahlfehler::AußerhalbDesBereichs;
+        ergebnis.fehler = Zahlfehler::AusserhalbDesBereichs;
         return ergebnis;
     }
     ergebnis.wert = wert;

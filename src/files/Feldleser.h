@@ -56,7 +56,7 @@ private:
 // separator, no exponent, no hex. The fractional part is rounded to the nearest whole number,
 // a half to the even neighbour ("2.5" is 2, "3.5" is 4). Numbers outside the target type's range
 // after rounding are refused.
-enum class Zahlfehler { KeineZahl, AußerhalbDesBereichs };
+enum class Zahlfehler { KeineZahl, AusserhalbDesBereichs };
 
 struct Zahlwert {
     bool negativ = false;

@@ -41,8 +41,7 @@ bool KleindateiSpeichern(const QString &pfad, const QStringList &texte, const QB
         if (!AlsTextZeileLesbar(text)) {
             if (fehler) {
                 *fehler = QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.\n"
-                                         "Der Wert \"%2\" enthält ein Anführungszeichen oder "
-                                         "einen Zeilenumbruch.")
+                                         "Der Wert \"%2\" enthält ein Anführungszeichen.")
                               .arg(QDir::toNativeSeparators(pfad), FürMeldung(text));
             }
             return false;

@@ -197,8 +197,8 @@ QString ProgrammFelderUngeeignet(const ProgrammFelder &programm) {
             .arg(programm.sätze.size())
             .arg(SatzTabellengröße);
     }
-    const QString meldung = QStringLiteral("Der Wert %1 enthält ein Anführungszeichen oder einen "
-                                           "Zeilenumbruch und kann so nicht gespeichert werden.");
+    const QString meldung = QStringLiteral("Der Wert %1 enthält ein Anführungszeichen und kann so "
+                                           "nicht gespeichert werden.");
     const std::pair<const char *, const QString *> programmwerte[] = {
         {"Programmdurchläufe", &programm.programmdurchläufe},
         {"Programmpause", &programm.programmpause},
@@ -218,6 +218,20 @@ QString ProgrammFelderUngeeignet(const ProgrammFelder &programm) {
         for (const auto &[name, text] : satzwerte) {
             if (!AlsTextZeileLesbar(*text))
                 return meldung.arg(Wertname(name, i + 1));
+        }
+        // These four are read back as whole numbers; a file that holds anything else in their
+        // place could be written but never opened again.
+        const std::pair<const char *, const QString *> zahlwerte[] = {
+            {"Schritte", &satz.schritte},
+            {"Startfrequenz", &satz.startfrequenz},
+            {"Maximalfrequenz", &satz.maximalfrequenz},
+            {"Satzpause", &satz.satzpause}};
+        for (const auto &[name, text] : zahlwerte) {
+            if (!Ganzzahl32(text->toUtf8())) {
+                return QStringLiteral("Der Wert %1 ist keine ganze Zahl (\"%2\"); so gespeichert "
+                                      "ließe sich das Programm nicht wieder öffnen.")
+                    .arg(Wertname(name, i + 1), FürMeldung(*text));
+            }
         }
     }
     return QString();
@@ -273,7 +287,7 @@ Programmlesung ProgrammAusDatei(const QString &pfad) {
                             .arg(Anzeigepfad(pfad));
         return lesung;
     case Einlesestand::NichtLesbar:
-    case Einlesestand::ZuGroß:
+    case Einlesestand::ZuGross:
         lesung.fehler = QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden.\n%2.")
                             .arg(Anzeigepfad(pfad), datei.grund);
         return lesung;

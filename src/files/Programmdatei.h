@@ -81,12 +81,14 @@ struct Programmlesung {
 };
 
 // The bytes of a program file. Texts are written unchanged as UTF-8; a text holding a double
-// quote, CR or LF would not read back (see ProgrammFelderUngeeignet).
+// quote would not read back (see ProgrammFelderUngeeignet); this function writes
+// whatever it is given.
 QByteArray ProgrammDateiDaten(const ProgrammFelder &programm);
 
-// Empty when every text of the program can be written so that it reads back unchanged;
-// otherwise a German message naming the first text that cannot (it holds a double quote or a
-// line break).
+// Empty when the program can be written so that it reads back: at most 31 blocks, no text
+// holding a double quote, and Schritte, Startfrequenz, Maximalfrequenz and
+// Satzpause of every block whole numbers in the sense of Feldleser.h (an empty field is none).
+// Otherwise a German message naming the first value that stands in the way.
 QString ProgrammFelderUngeeignet(const ProgrammFelder &programm);
 
 // Reads and checks a whole program file. The number fields (block count, Schritte,
@@ -103,8 +105,8 @@ Programmlesung ProgrammAusDatei(const QString &pfad);
 
 // Writes the program to the path through a temporary file that replaces the old file only once
 // it is complete: on any failure the old file stays as it was. Returns false and puts a German
-// message naming the path and the reason into *fehler on failure. Texts that would not read
-// back are refused before anything is written.
+// message naming the path and the reason into *fehler on failure. A program that would not read
+// back (ProgrammFelderUngeeignet) is refused before anything is written.
 bool ProgrammDateiSpeichern(const QString &pfad, const ProgrammFelder &programm,
                             QString *fehler = nullptr);
 
