@@ -87,6 +87,7 @@ void PCSteuerung::Verbinden() {
     VerbindenBearbeiten();
     VerbindenBefehle();
     VerbindenDialoge();
+    VerbindenDatei();
 }
 
 void PCSteuerung::SchnittstelleZeigen() {

@@ -122,10 +122,28 @@ private:
     void VerbindenBearbeiten();
     void VerbindenBefehle();
     void VerbindenDialoge();
+    void VerbindenDatei();
     void GridModellVerbinden();
     bool PortEinrichten();
     void SchnittstellenfehlerMelden(const QString &meldung);
     void DialogZeigen(QWidget *dialog, bool zuerstSperren);
+
+    // Commands to the controller.
+    void ProgrammUebertragen();
+    void ProgrammstartSenden();
+    void SatzstartSenden();
+    // Counts the filled rows from row 0, with the row-change handling off meanwhile.
+    int SaetzeZaehlen();
+    // Moves to a row and shows its block without storing the panel (while a transfer sends).
+    void SatzZeigenOhneSpeichern(int zeile);
+
+    // Program files.
+    void Öffnen_Click();
+    void Speichern_Click();
+    void Speichernunter_Click();
+    bool ProgrammLaden(const QString &pfad);
+    bool ProgrammSpeichern(const QString &pfad);
+    QString DateiWaehlen(bool speichern);
 
     NamesData *m_namesData = nullptr;
     QButtonGroup *m_rampenGruppe = nullptr;

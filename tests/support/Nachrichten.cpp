@@ -1,6 +1,7 @@
 #include "Nachrichten.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 Nachrichtenfaenger::Nachrichtenfaenger() {
@@ -15,4 +16,25 @@ void Nachrichtenfaenger::nachsehen() {
         return;
     m_nachrichten.append({box->windowTitle(), box->text()});
     box->done(QMessageBox::Ok);
+}
+
+Dateidialogantwort::Dateidialogantwort(const QString &pfad) : m_pfad(pfad) {
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &Dateidialogantwort::nachsehen);
+    m_timer.start();
+}
+
+void Dateidialogantwort::nachsehen() {
+    auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+    if (m_beantwortet || !dialog || !dialog->isVisible())
+        return;
+    m_beantwortet = true;
+    m_titel = dialog->windowTitle();
+    m_filter = dialog->nameFilters();
+    if (m_pfad.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    dialog->selectFile(m_pfad);
+    QMetaObject::invokeMethod(dialog, "accept");
 }

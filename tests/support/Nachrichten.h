@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 // Answers every modal message box that comes up while it lives, as an operator pressing OK
@@ -29,4 +30,24 @@ private:
 
     QTimer m_timer;
     QList<Nachricht> m_nachrichten;
+};
+
+// Answers the next modal file dialog with a path, or cancels it when the path is empty.
+class Dateidialogantwort : public QObject {
+    Q_OBJECT
+public:
+    explicit Dateidialogantwort(const QString &pfad);
+    bool beantwortet() const { return m_beantwortet; }
+    // Title and name filters the dialog showed.
+    QString titel() const { return m_titel; }
+    QStringList filter() const { return m_filter; }
+
+private:
+    void nachsehen();
+
+    QTimer m_timer;
+    QString m_pfad;
+    bool m_beantwortet = false;
+    QString m_titel;
+    QStringList m_filter;
 };
