@@ -9,7 +9,8 @@
 // settings. Each holds quoted lines ending in CR LF and is read field by field (Feldleser.h).
 // Each file has a pure reader of its bytes, a reader of a path that knows what a missing or
 // unreadable file means, a pure writer of its bytes, and a writer of a path that replaces the
-// file only once the new one is complete and reports failure in German.
+// file only once the new one is complete and reports failure in German. A file larger than
+// 64 KiB is no such file and counts as unreadable.
 namespace Dateizugriff {
 
 // ---- Port file "port.txt": one line, the port field's text in quotes.
