@@ -1,0 +1,83 @@
+// Pacing of the serial link: sends bytes with one pause length each through the link to a
+// pseudo-terminal and reads from the link's own trace how long each pause really lasted.
+//
+//   pause_ms=1 n=1000 short=0 median_over_us=1.4 p99_over_us=40 max_over_us=120 cpu_pct=12
+//
+// short: pauses shorter than asked (must be 0); *_over_us: how much longer than asked;
+// cpu_pct: process CPU time over wall time while sending.
+#include "PtyPaar.h"
+
+#include "link/Befehl.h"
+#include "link/MsTimer.h"
+#include "link/SerielleSchnittstelle.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+double cpuSekunden() {
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) * 1e-6;
+}
+
+double quantil(std::vector<double> werte, double q) {
+    std::sort(werte.begin(), werte.end());
+    return werte[std::min(werte.size() - 1, size_t(q * double(werte.size() - 1) + 0.5))];
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    PtyPaar pty;
+    if (!pty.ok()) {
+        std::fprintf(stderr, "kein Pseudo-Terminal\n");
+        return 1;
+    }
+    SerielleSchnittstelle link;
+    std::vector<double> zeiten;
+    link.setMithoerer([&](quint8, double t) { zeiten.push_back(t); });
+
+    struct Lauf {
+        double ms;
+        int n;
+    };
+    for (const Lauf lauf :
+         {Lauf{0.1, 1000}, Lauf{1, 1000}, Lauf{20, 200}, Lauf{60, 60}, Lauf{500, 8}}) {
+        Befehl befehl;
+        for (int i = 0; i < lauf.n; ++i)
+            sendePause(befehl, quint8(i), lauf.ms / 1000.0);
+        sende(befehl, 0);
+        zeiten.clear();
+        const double cpu0 = cpuSekunden(), wand0 = MsTimer::Uhr();
+        link.Sendevorgang(befehl);
+        const double cpu = cpuSekunden() - cpu0, wand = MsTimer::Uhr() - wand0;
+        pty.lesenBisRuhe(50);
+
+        std::vector<double> ueber;
+        int kurz = 0;
+        for (size_t i = 1; i < zeiten.size(); ++i) {
+            const double dauer = zeiten[i] - zeiten[i - 1];
+            if (dauer < lauf.ms / 1000.0)
+                ++kurz;
+            ueber.push_back((dauer - lauf.ms / 1000.0) * 1e6);
+        }
+        if (ueber.empty()) {
+            std::fprintf(stderr, "keine Spur für %g ms\n", lauf.ms);
+            return 1;
+        }
+        std::printf("pause_ms=%g n=%zu short=%d median_over_us=%.1f p99_over_us=%.0f "
+                    "max_over_us=%.0f cpu_pct=%.0f\n",
+                    lauf.ms, ueber.size(), kurz, quantil(ueber, 0.5), quantil(ueber, 0.99),
+                    *std::max_element(ueber.begin(), ueber.end()), 100.0 * cpu / wand);
+        std::fflush(stdout);
+    }
+    return 0;
+}
