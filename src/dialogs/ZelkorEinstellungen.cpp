@@ -1,0 +1,186 @@
+#include "dialogs/ZelkorEinstellungen.h"
+
+#include "app/PCSteuerung.h"
+#include "dialogs/Dialoggestaltung.h"
+#include "dialogs/Handbefehle.h"
+#include "files/Kleindateien.h"
+#include "link/SerielleSchnittstelle.h"
+#include "model/Einstellwerte.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Dialoggestaltung;
+
+namespace {
+
+QLabel *beschriftung(QWidget *eltern, const char *name, const QString &text, QRect ort) {
+    auto *l = new QLabel(text, eltern);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(ort);
+    l->setFont(ArialFett(12));
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    DunkelblauSchreiben(l);
+    return l;
+}
+
+QPushButton *knopf(QWidget *eltern, const char *name, const QString &text, QRect ort) {
+    auto *k = new QPushButton(text, eltern);
+    k->setObjectName(QString::fromUtf8(name));
+    k->setGeometry(ort);
+    k->setFont(ArialFett(9.75));
+    k->setAutoDefault(false);
+    return k;
+}
+
+QComboBox *liste(QWidget *eltern, const char *name, const QStringList &eintraege, QRect ort) {
+    auto *c = new QComboBox(eltern);
+    c->setObjectName(QString::fromUtf8(name));
+    c->setEditable(false);
+    c->addItems(eintraege);
+    c->setGeometry(ort);
+    c->setFont(ArialFett(12));
+    DunkelblauSchreiben(c);
+    return c;
+}
+
+QRadioButton *option(QWidget *eltern, const char *name, QRect ort) {
+    auto *o = new QRadioButton(eltern);
+    o->setObjectName(QString::fromUtf8(name));
+    o->setGeometry(ort);
+    return o;
+}
+
+void waehle(QComboBox *c, const QString &text) {
+    const int stelle = c->findText(text, Qt::MatchExactly);
+    c->setCurrentIndex(stelle >= 0 ? stelle : 0);
+}
+
+} // namespace
+
+ZelkorEinstellungen::ZelkorEinstellungen(PCSteuerung &fenster)
+    : QWidget(nullptr, Qt::Dialog), m_fenster(fenster) {
+    setObjectName(QStringLiteral("ZelkorEinstellungen"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Fenstertitel(89, QStringLiteral("Zelkor-Modus")));
+    FensterAnlegen(this, TwipsGroesse(8010, 2625));
+    Aufbauen();
+    ZelkorDateiLaden();
+    Zentrieren(this);
+}
+
+void ZelkorEinstellungen::Aufbauen() {
+    CommandAbbrechen =
+        knopf(this, "CommandAbbrechen", QStringLiteral("Abbrechen"), Twips(5130, 315, 2625, 420));
+    LabelSchrittmode = beschriftung(this, "LabelSchrittmode", QStringLiteral("Schrittmodus:"),
+                                    Twips(720, 360, 1680, 330));
+    ComboSchrittmodus =
+        liste(this, "ComboSchrittmodus", Schrittmodi(), Twips(2430, 315, 2265, 405));
+    LabelStromeinstellung = beschriftung(
+        this, "LabelStromeinstellung", QStringLiteral("Phasenstrom:"), Twips(720, 900, 1680, 330));
+    ComboPhasenstrom = liste(this, "ComboPhasenstrom", Phasenströme(), Twips(2430, 855, 2265, 405));
+
+    FrameStromabsenkung = new QFrame(this);
+    FrameStromabsenkung->setObjectName(QStringLiteral("FrameStromabsenkung"));
+    FrameStromabsenkung->setFrameShape(QFrame::NoFrame);
+    FrameStromabsenkung->setGeometry(Twips(225, 1395, 4065, 1095));
+    LabelStromabsenkung =
+        beschriftung(FrameStromabsenkung, "LabelStromabsenkung", QStringLiteral("Stromabsenkung:"),
+                     Twips(45, 405, 2085, 330));
+    // Only the round mark; the labels beside them carry the meaning and take no clicks.
+    OptionAbsenkungEin =
+        option(FrameStromabsenkung, "OptionAbsenkungEin", Twips(2565, 270, 240, 195));
+    OptionAbsenkungAus =
+        option(FrameStromabsenkung, "OptionAbsenkungAus", Twips(2565, 630, 240, 195));
+    LabelAbsemkungEin = beschriftung(FrameStromabsenkung, "LabelAbsemkungEin",
+                                     QStringLiteral("Ein"), Twips(2880, 225, 645, 330));
+    LabelAbsenkungAus = beschriftung(FrameStromabsenkung, "LabelAbsenkungAus",
+                                     QStringLiteral("Aus"), Twips(2880, 585, 645, 330));
+
+    CommandÜbernehmen =
+        knopf(this, "CommandÜbernehmen", QStringLiteral("Übernehmen"), Twips(5130, 855, 2625, 420));
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(Twips(5265, 1350, 2265, 1140));
+    Picture1->setFrameShape(QFrame::Panel);
+    Picture1->setFrameShadow(QFrame::Sunken);
+    Picture1->setAutoFillBackground(true);
+
+    setTabOrder(CommandAbbrechen, ComboSchrittmodus);
+    setTabOrder(ComboSchrittmodus, ComboPhasenstrom);
+    setTabOrder(ComboPhasenstrom, OptionAbsenkungEin);
+    setTabOrder(OptionAbsenkungEin, OptionAbsenkungAus);
+    setTabOrder(OptionAbsenkungAus, CommandÜbernehmen);
+    CommandAbbrechen->setFocus();
+
+    connect(CommandAbbrechen, &QPushButton::clicked, this, &QWidget::close);
+    connect(CommandÜbernehmen, &QPushButton::clicked, this,
+            &ZelkorEinstellungen::CommandÜbernehmen_Click);
+}
+
+void ZelkorEinstellungen::ZelkorDateiLaden() {
+    if (QFile::exists(Dateizugriff::ZelkorDateipfad())) {
+        ZelkorDateiLesen();
+        return;
+    }
+    waehle(ComboSchrittmodus, StandardSchrittmodus);
+    waehle(ComboPhasenstrom, StandardPhasenstrom);
+    OptionAbsenkungEin->setChecked(true);
+}
+
+void ZelkorEinstellungen::ZelkorDateiLesen() {
+    const Dateizugriff::ZelkorWerte werte =
+        Dateizugriff::ZelkorWerteAusDatei(Dateizugriff::ZelkorDateipfad());
+    waehle(ComboSchrittmodus, werte.schrittmodus);
+    waehle(ComboPhasenstrom, werte.phasenstrom);
+    if (werte.absenkungEin)
+        OptionAbsenkungEin->setChecked(true);
+    else
+        OptionAbsenkungAus->setChecked(true);
+}
+
+bool ZelkorEinstellungen::ZelkorDateiSchreiben(QString *fehler) {
+    Dateizugriff::ZelkorWerte werte;
+    werte.schrittmodus = ComboSchrittmodus->currentText();
+    werte.phasenstrom = ComboPhasenstrom->currentText();
+    werte.absenkungEin = OptionAbsenkungEin->isChecked();
+    return Dateizugriff::ZelkorDateiSpeichern(Dateizugriff::ZelkorDateipfad(), werte, fehler);
+}
+
+bool ZelkorEinstellungen::EinstellungenSenden() {
+    const std::optional<Befehl> befehl =
+        EinstellungenAusTexten(ComboSchrittmodus->currentText(), ComboPhasenstrom->currentText(),
+                               OptionAbsenkungEin->isChecked());
+    // A port that does not open is reported once by the link.
+    return befehl && m_fenster.MSComm1->Sendevorgang(*befehl);
+}
+
+void ZelkorEinstellungen::CommandÜbernehmen_Click() {
+    if (m_uebernommen)
+        return;
+    m_uebernommen = true;
+    // The file first: it holds the new values even when the sending fails.
+    QString dateifehler;
+    const bool gespeichert = ZelkorDateiSchreiben(&dateifehler);
+    EinstellungenSenden();
+    m_fenster.DialogGeschlossen();
+    close();
+    if (!gespeichert)
+        m_fenster.Meldung(QStringLiteral("Die Einstellungen konnten nicht für den nächsten "
+                                         "Aufruf gespeichert werden.\n%1")
+                              .arg(dateifehler),
+                          QStringLiteral("Zelkor_V2"));
+}
+
+void ZelkorEinstellungen::closeEvent(QCloseEvent *ereignis) {
+    // "Abbrechen" and the close box leave without storing or sending anything.
+    if (!m_uebernommen)
+        m_fenster.DialogGeschlossen();
+    ereignis->accept();
+}
