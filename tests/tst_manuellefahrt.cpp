@@ -112,6 +112,8 @@ private slots:
     void dateiRundreise();
     void dateiMitZuWenigFeldern();
     void portFehltBeimLaden();
+    void geraetVerschwindet_data();
+    void geraetVerschwindet();
 };
 
 void TestManuelleFahrt::fensterAufbau() {
@@ -591,6 +593,42 @@ void TestManuelleFahrt::portFehltBeimLaden() {
     QCOMPARE(u.mitschnitt->anzahl(), 0);
     QCOMPARE(u.pty.lesen(0, 10), QByteArray());
     QVERIFY(QFile::exists(Dateizugriff::ManuellDateipfad()));
+}
+
+void TestManuelleFahrt::geraetVerschwindet_data() {
+    QTest::addColumn<bool>("waehrendDesWartens");
+    QTest::newRow("Knopf gehalten") << false;
+    QTest::newRow("Warten auf die Antwort") << true;
+}
+
+void TestManuelleFahrt::geraetVerschwindet() {
+    QFETCH(bool, waehrendDesWartens);
+    Umgebung u;
+    ManuelleFahrt *d = u.oeffnenBereit();
+    QVERIFY(d);
+    QPointer<ManuelleFahrt> beobachter(d);
+    QTest::mousePress(d->CommandLinksEinzel, Qt::LeftButton);
+    QCOMPARE(u.pty.lesen(1), bytes({10}));
+    if (waehrendDesWartens) {
+        QTimer::singleShot(50, u.fenster.get(), [&] { u.pty.masterSchliessen(); });
+    } else {
+        u.pty.masterSchliessen();
+        QTRY_VERIFY(!u.fenster->MSComm1->istOffen());
+    }
+    // The link reports the lost device once; the wait ends without writing and without a
+    // message of its own.
+    const double losgelassen = MsTimer::Uhr();
+    QTest::mouseRelease(d->CommandLinksEinzel, Qt::LeftButton);
+    QVERIFY(MsTimer::Uhr() - losgelassen < ManuelleFahrt::Antwortfrist);
+    QVERIFY(!u.fenster->MSComm1->istOffen());
+    QTRY_COMPARE(u.nachrichten.anzahl(), 1);
+    QCOMPARE(u.nachrichten.nachrichten()[0].titel, QStringLiteral("Zelkor_V2"));
+    QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
+    QTRY_VERIFY(!beobachter);
+    QVERIFY(u.fenster->isEnabled());
+    QTest::qWait(30);
+    QCOMPARE(u.nachrichten.anzahl(), 1);
+    QCOMPARE(u.mitschnitt->bytes(), bytes({10}));
 }
 
 QTEST_MAIN(TestManuelleFahrt)

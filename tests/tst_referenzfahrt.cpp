@@ -92,6 +92,7 @@ private slots:
     void haltVerloren_data();
     void haltVerloren();
     void portFehltBeimLaden();
+    void geraetVerschwindetWaehrendDesStopps();
 };
 
 void TestReferenzfahrt::fensterAufbau() {
@@ -389,6 +390,26 @@ void TestReferenzfahrt::portFehltBeimLaden() {
     QCOMPARE(u.nachrichten.anzahl(), 1);
     QCOMPARE(u.mitschnitt->anzahl(), 0);
     QCOMPARE(u.pty.lesen(0, 10), QByteArray());
+}
+
+void TestReferenzfahrt::geraetVerschwindetWaehrendDesStopps() {
+    Umgebung u;
+    FormReferenzfahrt *d = u.oeffnen();
+    QVERIFY(d);
+    QPointer<FormReferenzfahrt> beobachter(d);
+    QTest::mousePress(d->CommandReferenzLinks, Qt::LeftButton);
+    QCOMPARE(u.pty.lesen(3), bytes({6, 3, 1}));
+    QTimer::singleShot(100, u.fenster.get(), [&] { u.pty.masterSchliessen(); });
+    QTest::mouseRelease(d->CommandReferenzLinks, Qt::LeftButton);
+    QVERIFY(!u.fenster->MSComm1->istOffen());
+    QVERIFY(d->CommandReferenzLinks->isEnabled());
+    QTRY_COMPARE(u.nachrichten.anzahl(), 1);
+    QTest::mouseClick(d->CommandOK, Qt::LeftButton);
+    QTRY_VERIFY(!beobachter);
+    QVERIFY(u.fenster->isEnabled());
+    QTest::qWait(30);
+    QCOMPARE(u.nachrichten.anzahl(), 1);
+    QCOMPARE(u.mitschnitt->bytes(), bytes({6, 3, 1}) + Stopp);
 }
 
 QTEST_MAIN(TestReferenzfahrt)
