@@ -39,8 +39,7 @@ struct Aufbau {
         fenster = std::make_unique<PCSteuerung>();
         fenster->show();
         fenster->Laden();
-        fenster->MSComm1->setMithoerer(
-            [this](quint8 b, double t) { spur.emplace_back(b, t); });
+        fenster->MSComm1->setMithoerer([this](quint8 b, double t) { spur.emplace_back(b, t); });
     }
     PCSteuerung &w() { return *fenster; }
 
@@ -137,8 +136,7 @@ void TestUebertragung::grenzfrequenzenGehenDurch() {
     a.w().OptionLinks->setChecked(true);
     a.w().OptionRampe20ms->setChecked(true);
     QTest::mouseClick(a.w().CommandProgrammieren, Qt::LeftButton);
-    QCOMPARE(a.pty.lesen(15).mid(5),
-             bytes({136, 19, 0, 239, 239, 1, 0, 0, 0, 4}));
+    QCOMPARE(a.pty.lesen(15).mid(5), bytes({136, 19, 0, 239, 239, 1, 0, 0, 0, 4}));
 }
 
 void TestUebertragung::pruefungenSendenNichts_data() {

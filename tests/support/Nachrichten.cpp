@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 
 Nachrichtenfaenger::Nachrichtenfaenger() {
@@ -35,6 +37,10 @@ void Dateidialogantwort::nachsehen() {
         dialog->reject();
         return;
     }
-    dialog->selectFile(m_pfad);
+    // As an operator does it: the folder, then the name typed into the name field.
+    const QFileInfo ziel(m_pfad);
+    dialog->setDirectory(ziel.absolutePath());
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->setText(ziel.fileName());
     QMetaObject::invokeMethod(dialog, "accept");
 }
