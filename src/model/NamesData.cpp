@@ -1,12 +1,22 @@
 #include "model/NamesData.h"
 
-#include <QLocale>
+#include "model/Satz.h"
+#include "ramp/Zahlentest.h"
+
+#include <QRegularExpression>
 
 #include <cmath>
 
 namespace {
+
 constexpr qint64 Skala = 10000;
-}
+// The column's range: a 64-bit count of ten-thousandths.
+constexpr double Grenze = 922337203685477.0;
+
+static_assert(NamesData::Hoechstzeilen == SatzListeGroesse);
+static_assert(NamesData::HoechstzeilenBediener == HoechstzahlSaetze);
+
+} // namespace
 
 NamesData::NamesData(qint64 ersteSchritte, QObject *parent) : QAbstractTableModel(parent) {
     setObjectName(QStringLiteral("Names"));
@@ -21,21 +31,42 @@ int NamesData::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : 1;
 }
 
-QString NamesData::alsText(qint64 zehntausendstel) {
+QString NamesData::alsText(qint64 zehntausendstel, const QLocale &locale) {
     if (zehntausendstel % Skala == 0)
         return QString::number(zehntausendstel / Skala);
-    QString text = QLocale().toString(double(zehntausendstel) / Skala, 'f', 4);
+    QLocale ohneGruppen = locale;
+    ohneGruppen.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    QString text = ohneGruppen.toString(double(zehntausendstel) / Skala, 'f', 4);
     while (text.endsWith(QLatin1Char('0')))
         text.chop(1);
     return text;
 }
 
-std::optional<qint64> NamesData::ausText(const QString &text) {
-    bool ok = false;
-    const double wert = QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(wert) || std::fabs(wert) > 9.2e14)
+std::optional<qint64> NamesData::ausText(const QString &text, const QLocale &locale) {
+    const Gleitzahl zahl = GleitzahlAusText(text, locale);
+    if (!zahl.ok() || !std::isfinite(zahl.wert) || std::fabs(zahl.wert) > Grenze)
         return std::nullopt;
-    return qint64(std::nearbyint(wert * Skala));
+    return qint64(std::nearbyint(zahl.wert * Skala));
+}
+
+NamesData::Eingabe NamesData::PruefeEingabe(const QString &text, const QLocale &locale) {
+    if (text.trimmed().isEmpty() || ausText(text, locale))
+        return Eingabe::Gueltig;
+    // Anything that fits the number's shape but is not one yet lacks its digits (a lone sign
+    // or separator) or is too large; only the first can be mended by typing on.
+    QString zeichen = QStringLiteral("+\\-");
+    for (const QString &s : {locale.positiveSign(), locale.negativeSign()})
+        zeichen += QRegularExpression::escape(s);
+    const QRegularExpression gestalt(
+        QStringLiteral("^\\s*[%1]?[0-9]*(%2[0-9]*)?\\s*$")
+            .arg(zeichen, QRegularExpression::escape(locale.decimalPoint())));
+    if (!gestalt.match(text).hasMatch())
+        return Eingabe::Ungueltig;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            return Eingabe::Ungueltig;
+    }
+    return Eingabe::Unfertig;
 }
 
 QString NamesData::zellText(int zeile) const {
@@ -45,7 +76,11 @@ QString NamesData::zellText(int zeile) const {
 }
 
 QVariant NamesData::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     return zellText(index.row());
 }
@@ -61,7 +96,10 @@ QVariant NamesData::headerData(int section, Qt::Orientation orientation, int rol
 Qt::ItemFlags NamesData::flags(const QModelIndex &index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    const Qt::ItemFlags grund = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (istLeereZeile(index.row()) && index.row() >= HoechstzeilenBediener)
+        return grund;
+    return grund | Qt::ItemIsEditable;
 }
 
 bool NamesData::setData(const QModelIndex &index, const QVariant &value, int role) {
@@ -76,12 +114,13 @@ bool NamesData::setData(const QModelIndex &index, const QVariant &value, int rol
     }
     const int zeile = index.row();
     if (istLeereZeile(zeile)) {
-        if (!wert)
-            return false; // nothing typed: no new block
+        if (!wert || tabellenzeilen() >= Hoechstzeilen)
+            return false; // nothing typed, or no entry left for another block
         beginInsertRows(QModelIndex(), tabellenzeilen() + 1, tabellenzeilen() + 1);
         m_zeilen.push_back(wert);
         endInsertRows();
         emit dataChanged(index, index);
+        emit headerDataChanged(Qt::Vertical, zeile, zeile + 1);
         return true;
     }
     m_zeilen[size_t(zeile)] = wert;
@@ -95,5 +134,6 @@ bool NamesData::removeRows(int row, int count, const QModelIndex &parent) {
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     m_zeilen.erase(m_zeilen.begin() + row, m_zeilen.begin() + row + count);
     endRemoveRows();
+    emit headerDataChanged(Qt::Vertical, row, tabellenzeilen());
     return true;
 }
