@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -19,6 +21,8 @@ class QRadioButton;
 class QTableView;
 class Linie;
 class NamesData;
+struct RampenErgebnis;
+enum class Feld;
 class SerielleSchnittstelle;
 
 // The main window. It owns the block table, the program record, the grid's data source and the
@@ -49,6 +53,11 @@ public:
     NamesData *namesData() const { return m_namesData; }
     // Binds the grid to a fresh data source whose one row holds the given step count.
     void neueDatenquelle(qint64 ersteSchritte);
+
+    // Writes the two frequency fields of the block panel, start first, with their change
+    // checks. A check that failed only because the other field did not yet hold the block's
+    // value is not reported; both checks run again once both fields are written.
+    void FrequenzfelderSchreiben(const QString &start, const QString &maximal);
 
     // The ramp option selected, 1..4 for 2, 5, 10, 20 ms; 0 when none is.
     int gewaehlteRampe() const;
@@ -145,9 +154,29 @@ private:
     bool ProgrammSpeichern(const QString &pfad);
     QString DateiWaehlen(bool speichern);
 
+    // Editing: the grid's events, the field checks, the travel times.
+    void ZeileGewechselt(int zeile);
+    bool VorZeileLoeschen(int zeile);
+    void ZeileLoeschen();
+    void FokusGewechselt(QWidget *alt, QWidget *neu);
+    void GridVerlassen();
+    void FeldGeaendert(Feld feld);
+    QLineEdit *Eingabefeld(Feld feld) const;
+    void RampeAnwenden(const RampenErgebnis &ergebnis);
+
     NamesData *m_namesData = nullptr;
     QButtonGroup *m_rampenGruppe = nullptr;
     QButtonGroup *m_richtungsGruppe = nullptr;
     QPointer<QWidget> m_offenerDialog;
     bool m_geladen = false;
+    QAction *m_satzLoeschen = nullptr;
+    int m_kopfZeile = -1;               // row chosen by its row header, for Entf
+    bool m_satzwechselGesperrt = false; // the handling itself moves the current row
+    bool m_gridVerlassenLaeuft = false;
+    bool m_frequenzenWerdenGeschrieben = false;
+    bool m_frequenzpruefungNachholen = false;
+    QMetaObject::Connection m_zeilenwechselVerbindung;
+    // Receiver of the editing handlers' connections; it goes with the window's own members,
+    // before the controls are torn down, so no handler runs on a window half destroyed.
+    std::unique_ptr<QObject> m_bearbeitenKontext;
 };

@@ -15,8 +15,10 @@ void SatzAnzeigen(PCSteuerung &fenster) {
     const Satz &satz = fenster.SatzListe[size_t(qBound(0, r, SatzListeGroesse - 1))];
     fenster.FrameSatzparameter->setTitle(QStringLiteral("Satz - Parameter Satz ") +
                                          QString::number(r + 1));
-    fenster.TextStartfrequenz->setText(QString::number(satz.Startfrequenz()));
-    fenster.TextMaximalfrequenz->setText(QString::number(satz.Maximalfrequenz()));
+    // The two frequency fields are checked against each other: a field left empty or too
+    // large in the block before must not fail the check of the one written first.
+    fenster.FrequenzfelderSchreiben(QString::number(satz.Startfrequenz()),
+                                    QString::number(satz.Maximalfrequenz()));
     fenster.TextSatzdurchläufe->setText(satz.Satzdurchläufe().alsText());
     fenster.TextSatzpause->setText(QString::number(satz.Satzpause()));
     fenster.waehleRampe(satz.Rampe());
