@@ -114,6 +114,7 @@ private slots:
     void portFehltBeimLaden();
     void geraetVerschwindet_data();
     void geraetVerschwindet();
+    void hauptfensterGehtMitOffenemDialog();
 };
 
 void TestManuelleFahrt::fensterAufbau() {
@@ -629,6 +630,21 @@ void TestManuelleFahrt::geraetVerschwindet() {
     QTest::qWait(30);
     QCOMPARE(u.nachrichten.anzahl(), 1);
     QCOMPARE(u.mitschnitt->bytes(), bytes({10}));
+}
+
+void TestManuelleFahrt::hauptfensterGehtMitOffenemDialog() {
+    Umgebung u;
+    ManuelleFahrt *d = u.oeffnenBereit();
+    QVERIFY(d);
+    QPointer<ManuelleFahrt> beobachter(d);
+    QTest::mousePress(d->CommandLinksEinzel, Qt::LeftButton);
+    QCOMPARE(u.pty.lesen(1), bytes({10}));
+    // The main window takes the dialog with it: the step is stopped and manual mode left
+    // without waiting.
+    u.mitschnitt.reset();
+    u.fenster.reset();
+    QVERIFY(!beobachter);
+    QCOMPARE(u.pty.lesen(2), bytes({255, 0}));
 }
 
 QTEST_MAIN(TestManuelleFahrt)

@@ -57,11 +57,12 @@ FormReferenzfahrt::FormReferenzfahrt(PCSteuerung &fenster) : Handdialog(fenster)
 
 FormReferenzfahrt::~FormReferenzfahrt() {
     // Only when the main window goes away with the dialog still open.
-    if (istBeendet() || !port().istOffen() || port().beschaeftigt())
+    SerielleSchnittstelle *p = portFallsVorhanden();
+    if (istBeendet() || !p || !p->istOffen() || p->beschaeftigt())
         return;
     if (m_zustand == Zustand::Laeuft)
-        port().SendeBytes(QByteArray(5, char(Befehlsbyte::Stopp)));
-    port().schliessen();
+        p->SendeBytes(QByteArray(5, char(Befehlsbyte::Stopp)));
+    p->schliessen();
 }
 
 void FormReferenzfahrt::Aufbauen() {

@@ -8,7 +8,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-Handdialog::Handdialog(PCSteuerung &fenster) : QWidget(nullptr, Qt::Dialog), m_fenster(fenster) {}
+Handdialog::Handdialog(PCSteuerung &fenster)
+    : QWidget(nullptr, Qt::Dialog), m_fenster(fenster), m_port(fenster.MSComm1) {}
 
 Handdialog::~Handdialog() = default;
 

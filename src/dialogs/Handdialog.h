@@ -1,11 +1,13 @@
 #pragma once
 
+#include "link/SerielleSchnittstelle.h"
+
+#include <QPointer>
 #include <QWidget>
 
 class PCSteuerung;
 class QMouseEvent;
 class QPushButton;
-class SerielleSchnittstelle;
 
 // Base of the windows that hold the serial port open while the operator moves the motor by
 // hand (manual travel, reference run).
@@ -44,6 +46,9 @@ protected:
     };
 
     SerielleSchnittstelle &port() const;
+    // The port while it still exists; for the destructor, which may run as the main window
+    // goes away.
+    SerielleSchnittstelle *portFallsVorhanden() const { return m_port.data(); }
     PCSteuerung &fenster() const { return m_fenster; }
 
     // Registers a button whose mouse press and release are handled by Gedrückt/Losgelassen.
@@ -75,6 +80,7 @@ private:
     void rahmenEnde();
 
     PCSteuerung &m_fenster;
+    QPointer<SerielleSchnittstelle> m_port;
     int m_tiefe = 0;
     bool m_geladen = false;
     bool m_beendet = false;

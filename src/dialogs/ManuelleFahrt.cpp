@@ -69,12 +69,13 @@ ManuelleFahrt::ManuelleFahrt(PCSteuerung &fenster) : Handdialog(fenster) {
 ManuelleFahrt::~ManuelleFahrt() {
     // Only when the main window goes away with the dialog still open: leave manual mode
     // without waiting, as far as the port allows.
-    if (istBeendet() || !port().istOffen() || port().beschaeftigt())
+    SerielleSchnittstelle *p = portFallsVorhanden();
+    if (istBeendet() || !p || !p->istOffen() || p->beschaeftigt())
         return;
     if (m_zustand == Zustand::Einzelschritt || m_zustand == Zustand::WartetAufZeichen)
-        port().SendeByte(Befehlsbyte::Stopp);
-    port().SendeByte(Befehlsbyte::ManuellAus);
-    port().schliessen();
+        p->SendeByte(Befehlsbyte::Stopp);
+    p->SendeByte(Befehlsbyte::ManuellAus);
+    p->schliessen();
 }
 
 void ManuelleFahrt::Aufbauen() {
