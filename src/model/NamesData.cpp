@@ -10,8 +10,8 @@
 namespace {
 
 constexpr qint64 Skala = 10000;
-// The column's range: a 64-bit count of ten-thousandths.
-constexpr double Grenze = 922337203685477.0;
+// The column's range, kept where a count of ten-thousandths is still exact in a double.
+constexpr double Grenze = 900000000000.0;
 
 static_assert(NamesData::Hoechstzeilen == SatzListeGroesse);
 static_assert(NamesData::HoechstzeilenBediener == HoechstzahlSaetze);
