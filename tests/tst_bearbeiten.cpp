@@ -163,6 +163,7 @@ private slots:
     void loeschenGrenzen_data();
     void loeschenGrenzen();
     void entfOhneZeilenkopf();
+    void langesProgrammAusDatei();
     void zwanzigSaetze();
     void leereZeileAnklickenUndVerlassen();
     void ersteZeileGeleertUndVerlassen();
@@ -628,6 +629,43 @@ void TestBearbeiten::entfOhneZeilenkopf() {
     QTest::keyClick(w->dbgridschritte, Qt::Key_Delete);
     QCOMPARE(w->namesData()->tabellenzeilen(), 2);
     QCOMPARE(w->namesData()->zellText(1), QString::number(werteVon(2).schritte));
+}
+
+void TestBearbeiten::langesProgrammAusDatei() {
+    // A program file may hold up to 31 blocks; the grid then shows them all.
+    PtyPaar pty;
+    Nachrichtenfaenger nachrichten;
+    auto w = starten();
+    NamesData *daten = w->namesData();
+    while (daten->tabellenzeilen() < 23)
+        daten->setData(daten->index(daten->tabellenzeilen(), 0),
+                       QString::number(daten->tabellenzeilen() + 1));
+    w->setAktuelleZeile(21);
+    QCOMPARE(w->ProgrammSettings.aktuellerSatz(), qint16(21));
+    for (int i = 0; i < SatzListeGroesse; ++i)
+        w->SatzListe[size_t(i)].setStartfrequenz(1000 + i);
+
+    // Deleting block 22 moves block 23 up, in the rows and in the entries.
+    loeschAktion(*w)->trigger();
+    QCOMPARE(daten->tabellenzeilen(), 22);
+    QCOMPARE(daten->zellText(21), QStringLiteral("23"));
+    QCOMPARE(w->SatzListe[20].Startfrequenz(), 1020);
+    QCOMPARE(w->SatzListe[21].Startfrequenz(), 1022);
+    QCOMPARE(w->SatzListe[22].Startfrequenz(), 1023); // the blank row's entry follows it
+    QVERIFY(standard(w->SatzListe[23]));
+    QCOMPARE(w->SatzListe[24].Startfrequenz(), 1024);
+    QCOMPARE(w->TextStartfrequenz->text(), QStringLiteral("1022"));
+    QCOMPARE(w->FrameSatzparameter->title(), QStringLiteral("Satz - Parameter Satz 22"));
+
+    // With all 31 entries in rows, the blank row has no entry behind it.
+    while (daten->tabellenzeilen() < SatzListeGroesse)
+        daten->setData(daten->index(daten->tabellenzeilen(), 0), QStringLiteral("9"));
+    QVERIFY(!daten->setData(daten->index(31, 0), QStringLiteral("9")));
+    w->setAktuelleZeile(31);
+    QCOMPARE(w->aktuelleZeile(), 30);
+    QCOMPARE(w->ProgrammSettings.aktuellerSatz(), qint16(30));
+    QCOMPARE(w->FrameSatzparameter->title(), QStringLiteral("Satz - Parameter Satz 31"));
+    QCOMPARE(nachrichten.anzahl(), 0);
 }
 
 void TestBearbeiten::zwanzigSaetze() {
