@@ -448,9 +448,7 @@ void TestManuelleFahrt::verlassenWaehrendDesWartens() {
     // "Zurück" while the release waits: the wait ends, the stop and byte 0 go out, the port
     // closes, and nothing is written after that.
     QTimer::singleShot(50, u.fenster.get(), [&] { d->CommandZurück->click(); });
-    const double losgelassen = MsTimer::Uhr();
     QTest::mouseRelease(d->CommandLinksEinzel, Qt::LeftButton);
-    QVERIFY(MsTimer::Uhr() - losgelassen < ManuelleFahrt::Antwortfrist);
     QCOMPARE(u.pty.lesen(2), bytes({255, 0}));
     QVERIFY(!u.fenster->MSComm1->istOffen());
     QTRY_VERIFY(!beobachter);
@@ -618,9 +616,7 @@ void TestManuelleFahrt::geraetVerschwindet() {
     }
     // The link reports the lost device once; the wait ends without writing and without a
     // message of its own.
-    const double losgelassen = MsTimer::Uhr();
     QTest::mouseRelease(d->CommandLinksEinzel, Qt::LeftButton);
-    QVERIFY(MsTimer::Uhr() - losgelassen < ManuelleFahrt::Antwortfrist);
     QVERIFY(!u.fenster->MSComm1->istOffen());
     QTRY_COMPARE(u.nachrichten.anzahl(), 1);
     QCOMPARE(u.nachrichten.nachrichten()[0].titel, QStringLiteral("Zelkor_V2"));

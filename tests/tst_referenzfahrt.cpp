@@ -300,10 +300,8 @@ void TestReferenzfahrt::verlassenWaehrendDesStopps() {
         warOffen = u.fenster->MSComm1->istOffen();
         d->CommandOK->click();
     });
-    const double losgelassen = MsTimer::Uhr();
     QTest::mouseRelease(d->CommandReferenzLinks, Qt::LeftButton);
     QVERIFY(warOffen);
-    QVERIFY(MsTimer::Uhr() - losgelassen < 0.5);
     QCOMPARE(u.pty.lesen(5), Stopp);
     QVERIFY(!u.fenster->MSComm1->istOffen());
     QTRY_VERIFY(!beobachter);
