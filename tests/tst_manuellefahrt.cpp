@@ -16,6 +16,7 @@
 #include "model/Globale.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,6 +112,7 @@ private slots:
     void haltVerloren();
     void dateiRundreise();
     void dateiMitZuWenigFeldern();
+    void dateiNichtSchreibbar();
     void portFehltBeimLaden();
     void geraetVerschwindet_data();
     void geraetVerschwindet();
@@ -567,6 +569,23 @@ void TestManuelleFahrt::dateiMitZuWenigFeldern() {
     QCOMPARE(d->TextFrequenz->text(), QStringLiteral("1000"));
     QCOMPARE(d->TextSchritte->text(), QStringLiteral("1000"));
     QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
+}
+
+void TestManuelleFahrt::dateiNichtSchreibbar() {
+    Umgebung u;
+    // A directory where the file should be: the defaults are shown, leaving still sends 0
+    // and closes the port, and the operator learns that the values were not stored.
+    QVERIFY(QDir().mkpath(Dateizugriff::ManuellDateipfad()));
+    ManuelleFahrt *d = u.oeffnenBereit();
+    QVERIFY(d);
+    QCOMPARE(d->TextFrequenz->text(), QStringLiteral("1000"));
+    QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
+    QCOMPARE(u.pty.lesen(1), bytes({0}));
+    QVERIFY(!u.fenster->MSComm1->istOffen());
+    QTRY_COMPARE(u.nachrichten.anzahl(), 1);
+    QCOMPARE(u.nachrichten.nachrichten()[0].titel, QStringLiteral("Zelkor_V2"));
+    QTRY_VERIFY(!u.fenster->offenerDialog());
+    QVERIFY(u.fenster->isEnabled());
 }
 
 void TestManuelleFahrt::portFehltBeimLaden() {

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -84,6 +85,7 @@ private slots:
     void abbrechenSendetNichts();
     void schliessfeldWieAbbrechen();
     void portFehlt();
+    void dateiNichtSchreibbar();
 };
 
 void TestZelkorEinstellungen::fensterAufbau() {
@@ -360,6 +362,23 @@ void TestZelkorEinstellungen::portFehlt() {
     QCOMPARE(u.mitschnitt->anzahl(), 0);
     QTest::qWait(30);
     QCOMPARE(u.nachrichten.anzahl(), 1);
+}
+
+void TestZelkorEinstellungen::dateiNichtSchreibbar() {
+    Umgebung u;
+    // A directory where the file should be: the settings are sent, and the operator learns
+    // that they were not stored.
+    QVERIFY(QDir().mkpath(Dateizugriff::ZelkorDateipfad()));
+    ZelkorEinstellungen *d = u.oeffnen();
+    QVERIFY(d);
+    QCOMPARE(d->ComboSchrittmodus->currentText(), QStringLiteral("Halbschritt"));
+    QTest::mouseClick(d->CommandÜbernehmen, Qt::LeftButton);
+    QCOMPARE(u.pty.lesen(4), bytes({1, 1, 1, 0}));
+    QTRY_COMPARE(u.nachrichten.anzahl(), 1);
+    QCOMPARE(u.nachrichten.nachrichten()[0].titel, QStringLiteral("Zelkor_V2"));
+    QVERIFY(u.nachrichten.letzterText().contains(QStringLiteral("nicht")));
+    QTRY_VERIFY(!u.fenster->offenerDialog());
+    QVERIFY(u.fenster->isEnabled());
 }
 
 QTEST_MAIN(TestZelkorEinstellungen)
