@@ -9,10 +9,13 @@
 #include "model/Globale.h"
 #include "model/NamesData.h"
 
+#include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -66,6 +69,8 @@ private slots:
     void grenzfrequenzenGehenDurch();
     void pruefungenSendenNichts_data();
     void pruefungenSendenNichts();
+    void geleertesFeldWirdVomSatzErsetzt();
+    void leereSatzdurchlaeufeAusDerDatei();
     void satzstart();
     void programmstart();
     void startWaehrendDerUebertragungWirdIgnoriert();
@@ -159,24 +164,20 @@ void TestUebertragung::pruefungenSendenNichts_data() {
           "Mindestwert Befehlspause (0) unterschritten !");
     zeile("Programmpause elf Ziffern", "TextProgrammpause", "12345678901",
           "Höchstwert Programmpause (255) überschritten !");
-    zeile("B1", "TextStartfrequenz", "", "Startfrequenz in Satz 1 nicht angegeben !");
     zeile("B2", "TextStartfrequenz", "12001",
           "Höchstwert Startfrequenz (12 kHz) in Satz 1 überschritten !");
     zeile("B3", "TextStartfrequenz", "99",
           "Mindestwert Startfrequenz (100 Hz) in Satz 1 unterschritten !");
-    zeile("B4", "TextMaximalfrequenz", "", "Maximalfrequenz in Satz 1 nicht angegeben !");
     zeile("B5", "TextMaximalfrequenz", "12001",
           "Höchstwert Maximalfrequenz (12 kHz) in Satz 1 überschritten !");
     zeile("B6", "TextMaximalfrequenz", "50",
           "Mindestwert Maximalfrequenz (100 Hz) in Satz 1 unterschritten !");
     zeile("B7", "TextMaximalfrequenz", "200",
           "Startfrequenz in Satz 1 ist größer als die Maximalfrequenz !");
-    zeile("B8", "TextSatzdurchläufe", "", "Satzdurchläufe in Satz 1 nicht angegeben !");
     zeile("B9", "TextSatzdurchläufe", "256",
           "Höchstwert Satzdurchläufe (255) in Satz 1 überschritten !");
     zeile("B10", "TextSatzdurchläufe", "0",
           "Mindestwert Satzdurchläufe (1) in Satz 1 unterschritten !");
-    zeile("B11", "TextSatzpause", "", "Satzpause in Satz 1 nicht angegeben !");
     zeile("B12", "TextSatzpause", "256", "Höchstwert Satzpause (255) in Satz 1 überschritten !");
     zeile("Satzpause negativ", "TextSatzpause", "-5",
           "Mindestwert Satzpause (0) in Satz 1 unterschritten !");
@@ -203,12 +204,51 @@ void TestUebertragung::pruefungenSendenNichts() {
     }
     Nachrichtenfaenger nachrichten;
     QTest::mouseClick(a.w().CommandProgrammieren, Qt::LeftButton);
-    QTRY_VERIFY(nachrichten.anzahl() >= 1);
+    QCOMPARE(nachrichten.anzahl(), 1);
     QCOMPARE(nachrichten.nachrichten().last().titel, QStringLiteral("Übertragung abgebrochen !"));
     QCOMPARE(nachrichten.nachrichten().last().text, meldung);
     QVERIFY(a.w().CommandProgrammieren->isEnabled());
     QVERIFY(a.spur.empty());
     QVERIFY(a.pty.lesen(0, 50).isEmpty());
+}
+
+void TestUebertragung::geleertesFeldWirdVomSatzErsetzt() {
+    // Leaving the block with an empty field reports it and keeps the block as it was; the
+    // transfer then goes on with the block's stored value.
+    Aufbau a;
+    a.w().TextStartfrequenz->setText(QString());
+    Nachrichtenfaenger nachrichten;
+    QTest::mouseClick(a.w().CommandProgrammieren, Qt::LeftButton);
+    QCOMPARE(nachrichten.anzahl(), 1);
+    QCOMPARE(nachrichten.nachrichten().first().titel, QStringLiteral("Programmfehler !"));
+    QCOMPARE(nachrichten.letzterText(), QStringLiteral("Sie müssen eine Startfrequenz angeben"));
+    QCOMPARE(a.pty.lesen(15), bytes({3, 1, 10, 1, 10, 136, 19, 0, 5, 79, 1, 10, 1, 0, 1}));
+    QCOMPARE(a.w().TextStartfrequenz->text(), QStringLiteral("300"));
+}
+
+void TestUebertragung::leereSatzdurchlaeufeAusDerDatei() {
+    Aufbau a;
+    QTemporaryDir ablage;
+    const QString pfad = ablage.filePath(QStringLiteral("leer.orp"));
+    QFile datei(pfad);
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.write("\"1\"\r\n\"10\"\r\n\"10\"\r\n1\r\n\"5000\"\r\n\"300\"\r\n\"4000\"\r\n"
+                "\"\"\r\n\"10\"\r\n0\r\n\"1\"\r\n\"1\"\r\n");
+    datei.close();
+    {
+        Dateidialogantwort antwort(pfad);
+        a.w().Öffnen->trigger();
+        QVERIFY(antwort.beantwortet());
+    }
+    QCOMPARE(a.w().TextSatzdurchläufe->text(), QString());
+    Nachrichtenfaenger nachrichten;
+    QTest::mouseClick(a.w().CommandProgrammieren, Qt::LeftButton);
+    QVERIFY(nachrichten.anzahl() >= 1);
+    QCOMPARE(nachrichten.nachrichten().last().titel, QStringLiteral("Übertragung abgebrochen !"));
+    QCOMPARE(nachrichten.letzterText(),
+             QStringLiteral("Satzdurchläufe in Satz 1 nicht angegeben !"));
+    QVERIFY(a.pty.lesen(0, 50).isEmpty());
+    QVERIFY(a.w().CommandProgrammieren->isEnabled());
 }
 
 void TestUebertragung::satzstart() {
