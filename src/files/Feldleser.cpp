@@ -25,7 +25,10 @@ constexpr quint64 GanzteilGrenze = Q_UINT64_C(1000000000000000000);
 } // namespace
 
 QString Feld::text() const {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The byte order mark of the file is skipped by the reader; one at the start of a field
+    // is part of its text and must not be dropped, or the text would not read back.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString ergebnis = utf8(inhalt);
     if (utf8.hasError())
         return QString::fromLatin1(inhalt);

@@ -1,0 +1,18 @@
+// libFuzzer target: the decoder of the controller's byte stream. The invariants are in
+// Invarianten.h.
+#include "Invarianten.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *daten, size_t laenge) {
+    const QString verletzt = Invarianten::Dekodierer(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(daten), qsizetype(laenge)));
+    if (!verletzt.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(verletzt));
+        std::abort();
+    }
+    return 0;
+}
