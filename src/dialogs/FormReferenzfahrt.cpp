@@ -1,8 +1,8 @@
 #include "dialogs/FormReferenzfahrt.h"
 
+#include "app/Dialoggestaltung.h"
 #include "app/Linie.h"
 #include "app/PCSteuerung.h"
-#include "dialogs/Dialoggestaltung.h"
 #include "dialogs/Handbefehle.h"
 #include "link/MsTimer.h"
 #include "link/Protokoll.h"
@@ -22,26 +22,6 @@ const QString Titel = QStringLiteral("Eingabefehler");
 
 QPoint punkt(int x, int y) {
     return {x / TwipsProPixel, y / TwipsProPixel};
-}
-
-QLabel *beschriftung(QWidget *eltern, const char *name, const QString &text, QRect ort,
-                     Qt::Alignment ausrichtung) {
-    auto *l = new QLabel(text, eltern);
-    l->setObjectName(QString::fromUtf8(name));
-    l->setGeometry(ort);
-    l->setFont(ArialFett(12));
-    l->setAlignment(ausrichtung);
-    DunkelblauSchreiben(l);
-    return l;
-}
-
-QPushButton *knopf(QWidget *eltern, const char *name, const QString &text, QRect ort) {
-    auto *k = new QPushButton(text, eltern);
-    k->setObjectName(QString::fromUtf8(name));
-    k->setGeometry(ort);
-    k->setFont(ArialFett(9.75));
-    k->setAutoDefault(false);
-    return k;
 }
 
 } // namespace
@@ -66,22 +46,18 @@ FormReferenzfahrt::~FormReferenzfahrt() {
 }
 
 void FormReferenzfahrt::Aufbauen() {
-    CommandOK = knopf(this, "CommandOK", QStringLiteral("Zurück"), Twips(2565, 1980, 1365, 510));
+    CommandOK = Knopf(this, "CommandOK", QStringLiteral("Zurück"), Twips(2565, 1980, 1365, 510));
     CommandReferenzLinks =
-        knopf(this, "CommandReferenzLinks", QStringLiteral("<<"), Twips(1260, 945, 1860, 420));
+        Knopf(this, "CommandReferenzLinks", QStringLiteral("<<"), Twips(1260, 945, 1860, 420));
     CommandReferenzRechts =
-        knopf(this, "CommandReferenzRechts", QStringLiteral(">>"), Twips(3375, 945, 1860, 420));
+        Knopf(this, "CommandReferenzRechts", QStringLiteral(">>"), Twips(3375, 945, 1860, 420));
 
-    TextFrequenz = new QLineEdit(QStringLiteral("200"), this);
-    TextFrequenz->setObjectName(QStringLiteral("TextFrequenz"));
-    TextFrequenz->setGeometry(Twips(3375, 1440, 1275, 420));
-    TextFrequenz->setFont(ArialFett(12));
-    TextFrequenz->setAlignment(Qt::AlignCenter);
-    DunkelblauSchreiben(TextFrequenz);
+    TextFrequenz = Eingabefeld(this, "TextFrequenz", Twips(3375, 1440, 1275, 420));
+    TextFrequenz->setText(QStringLiteral("200"));
 
-    LabelFrequenz = beschriftung(this, "LabelFrequenz", QStringLiteral("Frequenz:"),
+    LabelFrequenz = Beschriftung(this, "LabelFrequenz", QStringLiteral("Frequenz:"),
                                  Twips(1665, 1485, 1410, 330), Qt::AlignRight | Qt::AlignTop);
-    LabelEinheitFrequenz = beschriftung(this, "LabelEinheitFrequenz", QStringLiteral("Hz"),
+    LabelEinheitFrequenz = Beschriftung(this, "LabelEinheitFrequenz", QStringLiteral("Hz"),
                                         Twips(4725, 1485, 465, 330), Qt::AlignLeft | Qt::AlignTop);
 
     setTabOrder(CommandOK, CommandReferenzLinks);

@@ -1,7 +1,7 @@
 #include "dialogs/ManuelleFahrt.h"
 
+#include "app/Dialoggestaltung.h"
 #include "app/PCSteuerung.h"
-#include "dialogs/Dialoggestaltung.h"
 #include "dialogs/Handbefehle.h"
 #include "files/Kleindateien.h"
 #include "link/MsTimer.h"
@@ -24,37 +24,6 @@ const QString Titel = QStringLiteral("Zelkor_V2");
 
 // The wait for the answer looks at the port this often (seconds).
 constexpr double Abfragetakt = 0.002;
-
-QLabel *beschriftung(QWidget *eltern, const char *name, const QString &text, QRect ort,
-                     Qt::Alignment ausrichtung = Qt::AlignLeft | Qt::AlignTop,
-                     bool unterstrichen = false) {
-    auto *l = new QLabel(text, eltern);
-    l->setObjectName(QString::fromUtf8(name));
-    l->setGeometry(ort);
-    l->setFont(ArialFett(12, unterstrichen));
-    l->setAlignment(ausrichtung);
-    DunkelblauSchreiben(l);
-    return l;
-}
-
-QPushButton *knopf(QWidget *eltern, const char *name, const QString &text, QRect ort) {
-    auto *k = new QPushButton(text, eltern);
-    k->setObjectName(QString::fromUtf8(name));
-    k->setGeometry(ort);
-    k->setFont(ArialFett(9.75));
-    k->setAutoDefault(false);
-    return k;
-}
-
-QLineEdit *feld(QWidget *eltern, const char *name, QRect ort) {
-    auto *f = new QLineEdit(eltern);
-    f->setObjectName(QString::fromUtf8(name));
-    f->setGeometry(ort);
-    f->setFont(ArialFett(12));
-    f->setAlignment(Qt::AlignCenter);
-    DunkelblauSchreiben(f);
-    return f;
-}
 
 } // namespace
 
@@ -81,31 +50,31 @@ ManuelleFahrt::~ManuelleFahrt() {
 void ManuelleFahrt::Aufbauen() {
     const auto rechts = Qt::AlignRight | Qt::AlignTop;
     const auto links = Qt::AlignLeft | Qt::AlignTop;
-    LabelEinzelschritt = beschriftung(this, "LabelEinzelschritt", QStringLiteral("Einzelschritt"),
+    LabelEinzelschritt = Beschriftung(this, "LabelEinzelschritt", QStringLiteral("Einzelschritt"),
                                       Twips(2790, 90, 1680, 330), links, true);
-    Label2Hz = beschriftung(this, "Label2Hz", QStringLiteral("5 mal 2 Hz, dann 30 Hz"),
+    Label2Hz = Beschriftung(this, "Label2Hz", QStringLiteral("5 mal 2 Hz, dann 30 Hz"),
                             Twips(630, 630, 2580, 330));
     CommandLinksEinzel =
-        knopf(this, "CommandLinksEinzel", QStringLiteral("<"), Twips(3465, 585, 1860, 420));
+        Knopf(this, "CommandLinksEinzel", QStringLiteral("<"), Twips(3465, 585, 1860, 420));
     CommandRechtsEinzel =
-        knopf(this, "CommandRechtsEinzel", QStringLiteral(">"), Twips(5580, 585, 1860, 420));
-    LabelEilgang = beschriftung(this, "LabelEilgang", QStringLiteral("Eilgang"),
+        Knopf(this, "CommandRechtsEinzel", QStringLiteral(">"), Twips(5580, 585, 1860, 420));
+    LabelEilgang = Beschriftung(this, "LabelEilgang", QStringLiteral("Eilgang"),
                                 Twips(2790, 1260, 1680, 330), links, true);
-    LabelFrequenz = beschriftung(this, "LabelFrequenz", QStringLiteral("Frequenz:"),
+    LabelFrequenz = Beschriftung(this, "LabelFrequenz", QStringLiteral("Frequenz:"),
                                  Twips(90, 1800, 1410, 330), rechts);
-    TextFrequenz = feld(this, "TextFrequenz", Twips(1620, 1755, 1185, 420));
-    LabelEinheitFrequenz = beschriftung(this, "LabelEinheitFrequenz", QStringLiteral("Hz"),
+    TextFrequenz = Eingabefeld(this, "TextFrequenz", Twips(1620, 1755, 1185, 420));
+    LabelEinheitFrequenz = Beschriftung(this, "LabelEinheitFrequenz", QStringLiteral("Hz"),
                                         Twips(2880, 1800, 465, 330));
-    LabelSchritte = beschriftung(this, "LabelSchritte", QStringLiteral("Schritte:"),
+    LabelSchritte = Beschriftung(this, "LabelSchritte", QStringLiteral("Schritte:"),
                                  Twips(90, 2340, 1410, 330), rechts);
-    TextSchritte = feld(this, "TextSchritte", Twips(1620, 2295, 1185, 420));
+    TextSchritte = Eingabefeld(this, "TextSchritte", Twips(1620, 2295, 1185, 420));
     CommandEilLinks =
-        knopf(this, "CommandEilLinks", QStringLiteral("<<"), Twips(3465, 2025, 1860, 420));
+        Knopf(this, "CommandEilLinks", QStringLiteral("<<"), Twips(3465, 2025, 1860, 420));
     CommandEilRechts =
-        knopf(this, "CommandEilRechts", QStringLiteral(">>"), Twips(5535, 2025, 1860, 420));
-    Label1 = beschriftung(this, "Label1", QStringLiteral("Beenden"), Twips(630, 3240, 2580, 330));
+        Knopf(this, "CommandEilRechts", QStringLiteral(">>"), Twips(5535, 2025, 1860, 420));
+    Label1 = Beschriftung(this, "Label1", QStringLiteral("Beenden"), Twips(630, 3240, 2580, 330));
     CommandZurück =
-        knopf(this, "CommandZurück", QStringLiteral("Zurück"), Twips(3465, 3150, 3930, 420));
+        Knopf(this, "CommandZurück", QStringLiteral("Zurück"), Twips(3465, 3150, 3930, 420));
 
     TextFrequenz->setText(QStringLiteral("1000"));
     TextSchritte->setText(QStringLiteral("1000"));

@@ -1,7 +1,7 @@
 #include "dialogs/ZelkorEinstellungen.h"
 
+#include "app/Dialoggestaltung.h"
 #include "app/PCSteuerung.h"
-#include "dialogs/Dialoggestaltung.h"
 #include "dialogs/Handbefehle.h"
 #include "files/Kleindateien.h"
 #include "link/SerielleSchnittstelle.h"
@@ -18,25 +18,6 @@
 using namespace Dialoggestaltung;
 
 namespace {
-
-QLabel *beschriftung(QWidget *eltern, const char *name, const QString &text, QRect ort) {
-    auto *l = new QLabel(text, eltern);
-    l->setObjectName(QString::fromUtf8(name));
-    l->setGeometry(ort);
-    l->setFont(ArialFett(12));
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    DunkelblauSchreiben(l);
-    return l;
-}
-
-QPushButton *knopf(QWidget *eltern, const char *name, const QString &text, QRect ort) {
-    auto *k = new QPushButton(text, eltern);
-    k->setObjectName(QString::fromUtf8(name));
-    k->setGeometry(ort);
-    k->setFont(ArialFett(9.75));
-    k->setAutoDefault(false);
-    return k;
-}
 
 QComboBox *liste(QWidget *eltern, const char *name, const QStringList &eintraege, QRect ort) {
     auto *c = new QComboBox(eltern);
@@ -76,12 +57,12 @@ ZelkorEinstellungen::ZelkorEinstellungen(PCSteuerung &fenster)
 
 void ZelkorEinstellungen::Aufbauen() {
     CommandAbbrechen =
-        knopf(this, "CommandAbbrechen", QStringLiteral("Abbrechen"), Twips(5130, 315, 2625, 420));
-    LabelSchrittmode = beschriftung(this, "LabelSchrittmode", QStringLiteral("Schrittmodus:"),
+        Knopf(this, "CommandAbbrechen", QStringLiteral("Abbrechen"), Twips(5130, 315, 2625, 420));
+    LabelSchrittmode = Beschriftung(this, "LabelSchrittmode", QStringLiteral("Schrittmodus:"),
                                     Twips(720, 360, 1680, 330));
     ComboSchrittmodus =
         liste(this, "ComboSchrittmodus", Schrittmodi(), Twips(2430, 315, 2265, 405));
-    LabelStromeinstellung = beschriftung(
+    LabelStromeinstellung = Beschriftung(
         this, "LabelStromeinstellung", QStringLiteral("Phasenstrom:"), Twips(720, 900, 1680, 330));
     ComboPhasenstrom = liste(this, "ComboPhasenstrom", Phasenströme(), Twips(2430, 855, 2265, 405));
 
@@ -90,20 +71,20 @@ void ZelkorEinstellungen::Aufbauen() {
     FrameStromabsenkung->setFrameShape(QFrame::NoFrame);
     FrameStromabsenkung->setGeometry(Twips(225, 1395, 4065, 1095));
     LabelStromabsenkung =
-        beschriftung(FrameStromabsenkung, "LabelStromabsenkung", QStringLiteral("Stromabsenkung:"),
+        Beschriftung(FrameStromabsenkung, "LabelStromabsenkung", QStringLiteral("Stromabsenkung:"),
                      Twips(45, 405, 2085, 330));
     // Only the round mark; the labels beside them carry the meaning and take no clicks.
     OptionAbsenkungEin =
         option(FrameStromabsenkung, "OptionAbsenkungEin", Twips(2565, 270, 240, 195));
     OptionAbsenkungAus =
         option(FrameStromabsenkung, "OptionAbsenkungAus", Twips(2565, 630, 240, 195));
-    LabelAbsemkungEin = beschriftung(FrameStromabsenkung, "LabelAbsemkungEin",
+    LabelAbsemkungEin = Beschriftung(FrameStromabsenkung, "LabelAbsemkungEin",
                                      QStringLiteral("Ein"), Twips(2880, 225, 645, 330));
-    LabelAbsenkungAus = beschriftung(FrameStromabsenkung, "LabelAbsenkungAus",
+    LabelAbsenkungAus = Beschriftung(FrameStromabsenkung, "LabelAbsenkungAus",
                                      QStringLiteral("Aus"), Twips(2880, 585, 645, 330));
 
     CommandÜbernehmen =
-        knopf(this, "CommandÜbernehmen", QStringLiteral("Übernehmen"), Twips(5130, 855, 2625, 420));
+        Knopf(this, "CommandÜbernehmen", QStringLiteral("Übernehmen"), Twips(5130, 855, 2625, 420));
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));

@@ -1,6 +1,7 @@
 #include "link/RSAdresse.h"
 
 #include "app/Bilder.h"
+#include "app/Dialoggestaltung.h"
 #include "app/PCSteuerung.h"
 #include "files/Kleindateien.h"
 #include "files/Programmverzeichnis.h"
@@ -12,61 +13,31 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSerialPortInfo>
 
-namespace {
-
-// Positions are kept in twips as the window was laid out; 15 twips make one pixel.
-QRect twips(int links, int oben, int breite, int hoehe) {
-    return {links / 15, oben / 15, breite / 15, hoehe / 15};
-}
-
-QFont arial(double punkte) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(punkte);
-    f.setBold(true);
-    return f;
-}
-
-} // namespace
+using namespace Dialoggestaltung;
 
 RSAdresse::RSAdresse(PCSteuerung &fenster)
     : QWidget(nullptr, Qt::Dialog), m_fenster(fenster),
       m_vorherigePortnummer(fenster.MSComm1->portnummer()) {
     setObjectName(QStringLiteral("RSAdresse"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Orbalt-Werk") + QString(28, QLatin1Char(' ')) +
-                   QStringLiteral("Porteinstellung"));
-    setAutoFillBackground(true);
-    setPalette(QPalette(Qt::white));
-    setFixedSize(4470 / 15, 1710 / 15 + 66);
+    setWindowTitle(Fenstertitel(28, QStringLiteral("Porteinstellung")));
+    // Below the controls of the window a few lines tell which device a number stands for.
+    FensterAnlegen(this, TwipsGroesse(4470, 1710) + QSize(0, 66));
 
-    LabelPortnummer = new QLabel(QStringLiteral("Portnummer:"), this);
-    LabelPortnummer->setObjectName(QStringLiteral("LabelPortnummer"));
-    LabelPortnummer->setGeometry(twips(180, 315, 1680, 330));
-    LabelPortnummer->setFont(arial(12));
-    LabelPortnummer->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128)"));
-
-    TextPortnummer = new QLineEdit(this);
-    TextPortnummer->setObjectName(QStringLiteral("TextPortnummer"));
-    TextPortnummer->setGeometry(twips(1980, 270, 510, 420));
-    TextPortnummer->setFont(arial(12));
-
-    CommandÜbernehmen = new QPushButton(QStringLiteral("Übernehmen"), this);
-    CommandÜbernehmen->setObjectName(QStringLiteral("CommandÜbernehmen"));
-    CommandÜbernehmen->setGeometry(twips(135, 1125, 1860, 420));
-    CommandÜbernehmen->setFont(arial(9.75));
+    LabelPortnummer = Beschriftung(this, "LabelPortnummer", QStringLiteral("Portnummer:"),
+                                   Twips(180, 315, 1680, 330));
+    TextPortnummer = Eingabefeld(this, "TextPortnummer", Twips(1980, 270, 510, 420), Qt::AlignLeft);
+    CommandÜbernehmen =
+        Knopf(this, "CommandÜbernehmen", QStringLiteral("Übernehmen"), Twips(135, 1125, 1860, 420));
     CommandÜbernehmen->setDefault(true);
-
-    CommandAbbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CommandAbbrechen->setObjectName(QStringLiteral("CommandAbbrechen"));
-    CommandAbbrechen->setGeometry(twips(2430, 1125, 1860, 420));
-    CommandAbbrechen->setFont(arial(9.75));
+    CommandAbbrechen =
+        Knopf(this, "CommandAbbrechen", QStringLiteral("Abbrechen"), Twips(2430, 1125, 1860, 420));
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(twips(3015, 135, 1050, 780));
+    Picture1->setGeometry(Twips(3015, 135, 1050, 780));
     Picture1->setPixmap(Steckerbild(Picture1->size()));
 
     LabelGeraet = new QLabel(this);
@@ -82,8 +53,7 @@ RSAdresse::RSAdresse(PCSteuerung &fenster)
 
     PortDateiLaden();
     GeraetAnzeigen();
-    if (QScreen *bildschirm = screen())
-        move(bildschirm->availableGeometry().center() - rect().center());
+    Zentrieren(this);
 }
 
 void RSAdresse::PortDateiLaden() {

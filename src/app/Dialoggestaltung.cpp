@@ -1,6 +1,9 @@
-#include "dialogs/Dialoggestaltung.h"
+#include "app/Dialoggestaltung.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -41,6 +44,36 @@ void DunkelblauSchreiben(QWidget *w) {
 void Zentrieren(QWidget *fenster) {
     if (QScreen *bildschirm = fenster->screen())
         fenster->move(bildschirm->availableGeometry().center() - fenster->rect().center());
+}
+
+QLabel *Beschriftung(QWidget *eltern, const char *name, const QString &text, QRect ort,
+                     Qt::Alignment ausrichtung, bool unterstrichen) {
+    auto *l = new QLabel(text, eltern);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(ort);
+    l->setFont(ArialFett(12, unterstrichen));
+    l->setAlignment(ausrichtung);
+    DunkelblauSchreiben(l);
+    return l;
+}
+
+QPushButton *Knopf(QWidget *eltern, const char *name, const QString &text, QRect ort) {
+    auto *k = new QPushButton(text, eltern);
+    k->setObjectName(QString::fromUtf8(name));
+    k->setGeometry(ort);
+    k->setFont(ArialFett(9.75));
+    k->setAutoDefault(false);
+    return k;
+}
+
+QLineEdit *Eingabefeld(QWidget *eltern, const char *name, QRect ort, Qt::Alignment ausrichtung) {
+    auto *f = new QLineEdit(eltern);
+    f->setObjectName(QString::fromUtf8(name));
+    f->setGeometry(ort);
+    f->setFont(ArialFett(12));
+    f->setAlignment(ausrichtung);
+    DunkelblauSchreiben(f);
+    return f;
 }
 
 } // namespace Dialoggestaltung
