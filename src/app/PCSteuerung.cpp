@@ -82,8 +82,7 @@ void PCSteuerung::Verbinden() {
     connect(Beenden, &QAction::triggered, this, &QWidget::close);
     connect(Schnittstelle, &QAction::triggered, this,
             [this] { DialogZeigen(new RSAdresse(*this), false); });
-    connect(Info, &QAction::triggered, this,
-            [this] { DialogZeigen(new FormInfo(*this), false); });
+    connect(Info, &QAction::triggered, this, [this] { DialogZeigen(new FormInfo(*this), false); });
     VerbindenBearbeiten();
     VerbindenBefehle();
     VerbindenDialoge();

@@ -61,9 +61,8 @@ void PCSteuerung::ProgrammUebertragen() {
     ProgrammSettings.setAnzahlSätze(qint16(n));
     setAktuelleZeile(0);
 
-    const Programmpruefung kopf = PruefeProgramm(n, TextProgrammdurchläufe->text(),
-                                                 TextProgrammpause->text(),
-                                                 TextBefehlspause->text());
+    const Programmpruefung kopf = PruefeProgramm(
+        n, TextProgrammdurchläufe->text(), TextProgrammpause->text(), TextBefehlspause->text());
     if (!kopf.meldung.isEmpty()) {
         Meldung(kopf.meldung, UebertragungTitel);
         return;
@@ -72,10 +71,9 @@ void PCSteuerung::ProgrammUebertragen() {
     std::vector<Satzwerte> saetze;
     for (int i = 1; i <= n; ++i) {
         setAktuelleZeile(i - 1);
-        const Satzpruefung p =
-            PruefeSatz(i, aktuellerZellText(), TextStartfrequenz->text(),
-                       TextMaximalfrequenz->text(), TextSatzdurchläufe->text(),
-                       TextSatzpause->text());
+        const Satzpruefung p = PruefeSatz(i, aktuellerZellText(), TextStartfrequenz->text(),
+                                          TextMaximalfrequenz->text(), TextSatzdurchläufe->text(),
+                                          TextSatzpause->text());
         Satz &satz = SatzListe[size_t(i - 1)];
         if (p.startfrequenz)
             satz.setStartfrequenz(*p.startfrequenz);

@@ -36,9 +36,9 @@ void PCSteuerung::VerbindenDatei() {
 }
 
 QString PCSteuerung::DateiWaehlen(bool speichern) {
-    const QString filter = speichern
-                               ? QStringLiteral("Orbaprog-Programme (*.orp)|*.orp|Alle Dateien (*.*)|*.*|")
-                               : QStringLiteral("Zelkor-Programme (*.orp)|*.orp|Alle Dateien (*.*)|*.*|");
+    const QString filter =
+        speichern ? QStringLiteral("Orbaprog-Programme (*.orp)|*.orp|Alle Dateien (*.*)|*.*|")
+                  : QStringLiteral("Zelkor-Programme (*.orp)|*.orp|Alle Dateien (*.*)|*.*|");
     CommonDialog1->setOption(QFileDialog::DontUseNativeDialog);
     CommonDialog1->setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     CommonDialog1->setFileMode(speichern ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

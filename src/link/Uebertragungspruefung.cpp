@@ -26,8 +26,12 @@ Wert nehmen(const QString &text) {
     return w;
 }
 
-bool ueber(const Wert &w, qint32 grenze) { return w.zuGross || (w.zahl && *w.zahl > grenze); }
-bool unter(const Wert &w, qint32 grenze) { return w.zuKlein || (w.zahl && *w.zahl < grenze); }
+bool ueber(const Wert &w, qint32 grenze) {
+    return w.zuGross || (w.zahl && *w.zahl > grenze);
+}
+bool unter(const Wert &w, qint32 grenze) {
+    return w.zuKlein || (w.zahl && *w.zahl < grenze);
+}
 
 QString imSatz(const char *vorher, int nummer, const char *nachher) {
     return QString::fromUtf8(vorher) + QString::number(nummer) + QString::fromUtf8(nachher);
@@ -80,7 +84,8 @@ Satzpruefung PruefeSatz(int i, const QString &schritte, const QString &startfreq
                         const QString &satzpause) {
     Satzpruefung p;
     auto keineZahl = [i](const char *name) {
-        return QString::fromUtf8(name) + QStringLiteral(" in Satz %1 ist keine ganze Zahl !").arg(i);
+        return QString::fromUtf8(name) +
+               QStringLiteral(" in Satz %1 ist keine ganze Zahl !").arg(i);
     };
 
     if (startfrequenz.isEmpty()) {
@@ -117,8 +122,7 @@ Satzpruefung PruefeSatz(int i, const QString &schritte, const QString &startfreq
         return p;
     }
     if (unter(m, 100)) {
-        p.meldung =
-            imSatz("Mindestwert Maximalfrequenz (100 Hz) in Satz ", i, " unterschritten !");
+        p.meldung = imSatz("Mindestwert Maximalfrequenz (100 Hz) in Satz ", i, " unterschritten !");
         return p;
     }
     if (*s.zahl > *m.zahl) {
