@@ -1,0 +1,82 @@
+#include "Testdaten.h"
+
+#include <QFile>
+#include <QStringList>
+
+QByteArray Bytes(std::initializer_list<int> werte) {
+    QByteArray a;
+    for (int w : werte)
+        a.append(char(w));
+    return a;
+}
+
+QByteArray BytesVon(const Befehl &befehl) {
+    QByteArray a;
+    for (const Befehlsschritt &s : befehl)
+        if (s.art == Befehlsschritt::Art::Byte)
+            a.append(char(s.wert));
+    return a;
+}
+
+Befehl BefehlAus(const QByteArray &bytes) {
+    Befehl b;
+    for (char c : bytes)
+        sende(b, quint8(c));
+    return b;
+}
+
+Befehl Gebaut(const std::optional<Befehl> &befehl) {
+    return befehl.value_or(Befehl{});
+}
+
+QString Ablauf(const Befehl &befehl) {
+    QStringList teile;
+    for (const Befehlsschritt &s : befehl) {
+        switch (s.art) {
+        case Befehlsschritt::Art::Byte:
+            teile << QString::number(s.wert);
+            break;
+        case Befehlsschritt::Art::Pause:
+            teile << QString::number(s.sekunden * 1000, 'g', 12) + QStringLiteral("ms");
+            break;
+        case Befehlsschritt::Art::Marke:
+            teile << QStringLiteral("#%1").arg(s.marke);
+            break;
+        }
+    }
+    return teile.join(QLatin1Char(' '));
+}
+
+Satzwerte Testsatz(qint64 schritte, int startfrequenz, int maximalfrequenz, int durchlaeufe,
+                   int pause, int richtung, bool umkehr, int rampe) {
+    Satzwerte s;
+    s.schritte = schritte;
+    s.startfrequenz = startfrequenz;
+    s.maximalfrequenz = maximalfrequenz;
+    s.durchlaeufe = durchlaeufe;
+    s.pause = pause;
+    s.richtung = richtung;
+    s.richtungsumkehr = umkehr;
+    s.rampe = rampe;
+    return s;
+}
+
+Programmkopf Testkopf(int durchlaeufe, int pause, int befehlspause) {
+    Programmkopf k;
+    k.programmdurchlaeufe = durchlaeufe;
+    k.programmpause = pause;
+    k.befehlspause = befehlspause;
+    return k;
+}
+
+QByteArray DateiInhalt(const QString &pfad) {
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly))
+        return QByteArray("<nicht lesbar>");
+    return datei.readAll();
+}
+
+bool DateiSchreiben(const QString &pfad, const QByteArray &daten) {
+    QFile datei(pfad);
+    return datei.open(QIODevice::WriteOnly) && datei.write(daten) == daten.size();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "link/Protokoll.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <initializer_list>
+#include <optional>
+
+// Small builders several tests share.
+
+// Bytes from numbers: Bytes({3, 1, 255}).
+QByteArray Bytes(std::initializer_list<int> werte);
+// The bytes of a command as they go on the line, without its pauses.
+QByteArray BytesVon(const Befehl &befehl);
+// A command's bytes alone, as a command without pauses (for feeding raw bytes to a decoder).
+Befehl BefehlAus(const QByteArray &bytes);
+// A built command, or an empty one when the builder refused (so a comparison fails visibly).
+Befehl Gebaut(const std::optional<Befehl> &befehl);
+// A command as text for exact comparison: bytes as numbers, each pause in milliseconds
+// ("1ms", "0.1ms"), markers as "#i", separated by blanks: "30 1ms 19 1ms 1ms 232".
+QString Ablauf(const Befehl &befehl);
+
+// A block of a transfer; the defaults are the block a new program starts with.
+Satzwerte Testsatz(qint64 schritte = 5000, int startfrequenz = 300, int maximalfrequenz = 4000,
+                   int durchlaeufe = 1, int pause = 10, int richtung = 1, bool umkehr = false,
+                   int rampe = 1);
+Programmkopf Testkopf(int durchlaeufe, int pause, int befehlspause);
+
+// A file's bytes, or "<nicht lesbar>" when it cannot be read.
+QByteArray DateiInhalt(const QString &pfad);
+// Writes the bytes as the whole file; false when that fails.
+bool DateiSchreiben(const QString &pfad, const QByteArray &daten);
