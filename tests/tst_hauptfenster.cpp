@@ -127,6 +127,9 @@ void TestHauptfenster::startOhnePort() {
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->TextPortnummer->text(), QStringLiteral("99"));
+    // The dialog says why it came up, without a message box.
+    QVERIFY2(dialog->letzterGrund().contains(QStringLiteral("COM99")),
+             qPrintable(dialog->letzterGrund()));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Orbalt-Werk") + QString(28, QLatin1Char(' ')) +
                                         QStringLiteral("Porteinstellung"));
     QTest::qWait(50);

@@ -2,9 +2,11 @@
 // the failures an operator meets (missing device, busy device, device pulled out).
 #include "PtyPaar.h"
 
+#include "files/Programmverzeichnis.h"
 #include "link/MsTimer.h"
 #include "link/SerielleSchnittstelle.h"
 
+#include <QFile>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
@@ -51,6 +53,7 @@ private slots:
     void geraetVerschwindetWaehrendDesBefehls();
     void zweiterSendevorgangWirdAbgewiesen();
     void portnummerOhneLinkFuehrtZuTtyS();
+    void verschwundeneVerknuepfungFuehrtNichtZumSystemgeraet();
 };
 
 void TestSerielleSchnittstelle::zahl24_data() {
@@ -240,6 +243,26 @@ void TestSerielleSchnittstelle::portnummerOhneLinkFuehrtZuTtyS() {
     PtyPaar pty;
     QCOMPARE(SerielleSchnittstelle::GeraetFuerPort(3), QStringLiteral("/dev/ttyS2"));
     QCOMPARE(SerielleSchnittstelle::GeraetFuerPort(1), pty.slavePfad());
+}
+
+void TestSerielleSchnittstelle::verschwundeneVerknuepfungFuehrtNichtZumSystemgeraet() {
+    PtyPaar pty;
+    SerielleSchnittstelle s;
+    QSignalSpy fehler(&s, &SerielleSchnittstelle::fehler);
+    QVERIFY(s.Sendevorgang({Befehlsschritt::byte(4)}));
+    QCOMPARE(pty.lesen(1), QByteArray(1, 4));
+    // The link goes away (the virtual controller ended): no fallback to /dev/ttyS0.
+    const QString link = ProgrammDateipfad(QStringLiteral("COM1"));
+    QVERIFY(QFile::remove(link));
+    QVERIFY(!s.Sendevorgang({Befehlsschritt::byte(4)}));
+    QCOMPARE(fehler.size(), 1);
+    QVERIFY2(fehler.first().first().toString().contains(QStringLiteral("Verknüpfung COM1")),
+             qPrintable(fehler.first().first().toString()));
+    QVERIFY(!s.istOffen());
+    // Linked again, the port works without being chosen anew.
+    QVERIFY(QFile::link(pty.slavePfad(), link));
+    QVERIFY(s.Sendevorgang({Befehlsschritt::byte(5)}));
+    QCOMPARE(pty.lesen(1), QByteArray(1, 5));
 }
 
 QTEST_MAIN(TestSerielleSchnittstelle)

@@ -46,6 +46,7 @@ FormInfo::FormInfo(PCSteuerung &fenster) : QWidget(nullptr, Qt::Dialog), m_fenst
         spalte->addWidget(zeile);
     }
 
+    spalte->addSpacing(12);
     CommandOK = new QPushButton(QStringLiteral("Zurück"), this);
     CommandOK->setObjectName(QStringLiteral("CommandOK"));
     CommandOK->setDefault(true);

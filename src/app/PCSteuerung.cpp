@@ -60,7 +60,10 @@ void PCSteuerung::Laden() {
     if (!PortEinrichten()) {
         // The port dialog in front of the disabled window is the report.
         setEnabled(false);
-        SchnittstelleZeigen();
+        SchnittstelleZeigen(
+            MSComm1->letzterFehler().isEmpty()
+                ? QStringLiteral("COM%1 ist keine gültige Portnummer.").arg(Portnummer)
+                : MSComm1->letzterFehler());
     }
 }
 
@@ -89,8 +92,9 @@ void PCSteuerung::Verbinden() {
     VerbindenDatei();
 }
 
-void PCSteuerung::SchnittstelleZeigen() {
+void PCSteuerung::SchnittstelleZeigen(const QString &grund) {
     auto *dialog = new RSAdresse(*this);
+    dialog->setGrund(grund);
     m_offenerDialog = dialog;
     dialog->show();
 }

@@ -118,7 +118,7 @@ public:
     // The dialog open in front of the window, if any.
     QWidget *offenerDialog() const { return m_offenerDialog; }
     // Shows the port dialog (from the menu, or after a failed start-up probe).
-    void SchnittstelleZeigen();
+    void SchnittstelleZeigen(const QString &grund = QString());
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -182,7 +182,7 @@ void PCSteuerung::Aufbauen() {
 void PCSteuerung::RampengrafikAufbauen() {
     QWidget *fs = FrameSatzparameter;
     // A fixed trapezoid of frequency over time; its shape never follows the values.
-    const int achseX = 450, startY = 215, maxY = 70, zeitY = 250;
+    const int achseX = 450, startY = 190, maxY = 62, zeitY = 220;
     const int beschlX = 520, bremsX = 600, endeX = 670;
     Line6 = new Linie(QStringLiteral("Line6"), fs, {achseX, 25}, {achseX, zeitY});
     Line7 = new Linie(QStringLiteral("Line7"), fs, {achseX, zeitY}, {endeX + 30, zeitY});
@@ -216,13 +216,14 @@ void PCSteuerung::RampengrafikAufbauen() {
                                  {bremsX - 36, zeitY + 7, 72, 18}, Qt::AlignCenter);
     LabelGesamtzeit = grafikLabel(QStringLiteral("LabelGesamtzeit"), QStringLiteral("300 Hz"),
                                   {endeX - 36, zeitY + 7, 72, 18}, Qt::AlignCenter);
+    // Warning and suggestion below the times, clear of the drawing's lines.
     LabelMaximalfrequenzWarnung =
         grafikLabel(QStringLiteral("LabelMaximalfrequenzWarnung"),
                     QStringLiteral("Maximalfrequenz kann nicht erreicht werden!"),
-                    {420, 26, 295, 18}, Qt::AlignCenter);
-    LabelMaximalfrequenzWarnung->setStyleSheet(QStringLiteral("color:#c00000; font-weight:bold"));
+                    {420, zeitY + 30, 296, 18}, Qt::AlignCenter);
+    LabelMaximalfrequenzWarnung->setStyleSheet(QStringLiteral("color:#c00000"));
     LabelFrequenzVorschlag = grafikLabel(QStringLiteral("LabelFrequenzVorschlag"), QString(),
-                                         {420, 44, 295, 18}, Qt::AlignCenter);
+                                         {420, zeitY + 48, 296, 18}, Qt::AlignCenter);
     LabelFrequenzVorschlag->setStyleSheet(QStringLiteral("color:#c00000"));
 }
 

@@ -132,10 +132,11 @@ void PCSteuerung::ZeileGewechselt(int zeile) {
     if (!SatzwechselAktiv || m_satzwechselGesperrt)
         return;
 
-    // A program holds at most 20 blocks: the blank row after block 20 is not entered. Past
-    // the block table (a long program from a file) there is no entry to show either.
+    // A program holds at most 20 blocks: the blank row after block 20 is not entered. A longer
+    // program from a file keeps its rows reachable, so that saving it walks every block and
+    // the operator can shorten it; past the block table there is no entry to show.
     int ziel = zeile;
-    if (zeile == HoechstzahlSaetze)
+    if (zeile == HoechstzahlSaetze && m_namesData && m_namesData->istLeereZeile(zeile))
         ziel = HoechstzahlSaetze - 1;
     else if (zeile >= SatzListeGroesse)
         ziel = SatzListeGroesse - 1;
@@ -192,6 +193,8 @@ void PCSteuerung::ZeileLoeschen() {
     m_namesData->removeRows(zeile, 1);
     setAktuelleZeile(zeile);
     m_kopfZeile = -1;
+    // The times were worked out while the deleted row was still there.
+    BerechneRampe();
 }
 
 void PCSteuerung::FokusGewechselt(QWidget *alt, QWidget *neu) {

@@ -42,6 +42,10 @@ QString PCSteuerung::DateiWaehlen(bool speichern) {
     CommonDialog1->setOption(QFileDialog::DontUseNativeDialog);
     CommonDialog1->setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     CommonDialog1->setFileMode(speichern ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A name typed without an ending gets ".orp", so the open dialog finds the file again.
+    CommonDialog1->setDefaultSuffix(speichern ? QStringLiteral("orp") : QString());
+    if (CommonDialog1->width() < 760)
+        CommonDialog1->resize(760, 480);
     CommonDialog1->setWindowTitle(speichern ? QStringLiteral("Programm speichern unter")
                                             : QStringLiteral("Programm öffnen"));
     const QStringList filterliste = Filterliste(filter);

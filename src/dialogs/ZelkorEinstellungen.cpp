@@ -89,8 +89,9 @@ void ZelkorEinstellungen::Aufbauen() {
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(Twips(5265, 1350, 2265, 1140));
-    Picture1->setFrameShape(QFrame::Panel);
-    Picture1->setFrameShadow(QFrame::Sunken);
+    // On the white window a sunken edge would show only two of its sides.
+    Picture1->setFrameShape(QFrame::Box);
+    Picture1->setFrameShadow(QFrame::Plain);
     Picture1->setAutoFillBackground(true);
 
     setTabOrder(CommandAbbrechen, ComboSchrittmodus);

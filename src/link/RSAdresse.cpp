@@ -24,7 +24,7 @@ RSAdresse::RSAdresse(PCSteuerung &fenster)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Fenstertitel(28, QStringLiteral("Porteinstellung")));
     // Below the controls of the window a few lines tell which device a number stands for.
-    FensterAnlegen(this, TwipsGroesse(4470, 1710) + QSize(0, 66));
+    FensterAnlegen(this, TwipsGroesse(4470, 1710) + QSize(0, 104));
 
     LabelPortnummer = Beschriftung(this, "LabelPortnummer", QStringLiteral("Portnummer:"),
                                    Twips(180, 315, 1680, 330));
@@ -42,7 +42,7 @@ RSAdresse::RSAdresse(PCSteuerung &fenster)
 
     LabelGeraet = new QLabel(this);
     LabelGeraet->setObjectName(QStringLiteral("LabelGeraet"));
-    LabelGeraet->setGeometry(9, 1710 / 15 + 2, 4470 / 15 - 18, 60);
+    LabelGeraet->setGeometry(9, 1710 / 15 + 2, 4470 / 15 - 18, 100);
     LabelGeraet->setWordWrap(true);
     LabelGeraet->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LabelGeraet->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128); font-size: 8pt"));
@@ -54,6 +54,11 @@ RSAdresse::RSAdresse(PCSteuerung &fenster)
     PortDateiLaden();
     GeraetAnzeigen();
     Zentrieren(this);
+}
+
+void RSAdresse::setGrund(const QString &grund) {
+    m_grund = grund;
+    GeraetAnzeigen();
 }
 
 void RSAdresse::PortDateiLaden() {

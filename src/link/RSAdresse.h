@@ -23,8 +23,10 @@ public:
     // Below the buttons: the device the typed number stands for, and the devices there are.
     QLabel *LabelGeraet = nullptr;
 
-    // Why the last "Übernehmen" did not take the port (empty after success).
+    // Why the port could not be used: the start-up probe's reason, then that of the last
+    // "Übernehmen" (empty after success). It shows below the buttons.
     QString letzterGrund() const { return m_grund; }
+    void setGrund(const QString &grund);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

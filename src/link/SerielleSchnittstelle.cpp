@@ -40,7 +40,7 @@ SerielleSchnittstelle::~SerielleSchnittstelle() {
 
 QString SerielleSchnittstelle::GeraetFuerPort(int portnummer) {
     const QFileInfo link(ProgrammDateipfad(QStringLiteral("COM%1").arg(portnummer)));
-    if (link.exists() || link.isSymLink()) {
+    if (LinkVorhanden(portnummer)) {
         // The device itself, not the link: its lock file is then the one other programs use.
         const QString ziel = link.canonicalFilePath();
         if (!ziel.isEmpty())
@@ -58,7 +58,13 @@ bool SerielleSchnittstelle::setPortnummer(int portnummer) {
     if (portnummer < 1 || portnummer > 32767)
         return false;
     m_portnummer = portnummer;
+    m_ueberLink = false;
     return true;
+}
+
+bool SerielleSchnittstelle::LinkVorhanden(int portnummer) {
+    const QFileInfo link(ProgrammDateipfad(QStringLiteral("COM%1").arg(portnummer)));
+    return link.exists() || link.isSymLink();
 }
 
 bool SerielleSchnittstelle::setEinstellungen(const QString &einstellungen) {
@@ -154,6 +160,23 @@ bool SerielleSchnittstelle::oeffnen(bool melden) {
         return false;
     }
     m_geraet = geraet();
+    // A port that led through a COMn link must not fall back to the system's serial device
+    // when the link goes away (the virtual controller ended, the link was removed): the
+    // bytes would reach another device.
+    const bool ueberLink = LinkVorhanden(m_portnummer);
+    if (m_ueberLink && !ueberLink) {
+        m_letzterFehler =
+            QStringLiteral("Die Schnittstelle COM%1 kann nicht geöffnet werden.\nDie Verknüpfung "
+                           "COM%1 im Programmverzeichnis (%2) fehlt. Ohne sie würde %3 benutzt, "
+                           "ein anderes Gerät; deshalb wird nichts gesendet. Bitte die "
+                           "Verknüpfung wieder anlegen oder im Menü „Schnittstelle“ einen Port "
+                           "wählen.")
+                .arg(m_portnummer)
+                .arg(Programmverzeichnis(), m_geraet);
+        if (melden)
+            emit fehler(m_letzterFehler);
+        return false;
+    }
     m_port.setPortName(m_geraet);
     setEinstellungen(m_einstellungen);
     m_oeffnetGerade = true;
@@ -166,6 +189,7 @@ bool SerielleSchnittstelle::oeffnen(bool melden) {
             emit fehler(m_letzterFehler);
         return false;
     }
+    m_ueberLink = ueberLink;
     // Characters that arrived before this command belong to no one.
     m_port.clear(QSerialPort::Input);
     return true;

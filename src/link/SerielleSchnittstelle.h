@@ -27,6 +27,8 @@ public:
 
     // Device that port n stands for.
     static QString GeraetFuerPort(int portnummer);
+    // Whether port n is reached through a COMn link in the program directory.
+    static bool LinkVorhanden(int portnummer);
 
     // Configuration, kept until the next change.
     bool setPortnummer(int portnummer);
@@ -83,7 +85,8 @@ private:
 
     QSerialPort m_port;
     int m_portnummer = 1;
-    QString m_geraet; // device of the last open
+    QString m_geraet;         // device of the last open
+    bool m_ueberLink = false; // the last open went through a COMn link
     QString m_einstellungen = QStringLiteral("19200,N,8,1");
     int m_empfangslaenge = 1;
     bool m_beschaeftigt = false;
