@@ -573,6 +573,10 @@ void TestBearbeiten::loeschenDritterVonFuenf() {
     QCOMPARE(w->TextStartfrequenz->text(), QString::number(werteVon(3).start));
     QCOMPARE(w->TextSatzpause->text(), QString::number(werteVon(3).pause));
     QVERIFY(rampenoption(*w, werteVon(3).rampe)->isChecked());
+    // The times shown are those of the row's step count now, not of the deleted row.
+    const QString angezeigt = zeiten(*w);
+    w->BerechneRampe();
+    QCOMPARE(zeiten(*w), angezeigt);
 
     // Leaving the row stores the panel into entry 2, the former block 4.
     zeileAnklicken(*w, 0);

@@ -80,6 +80,7 @@ private slots:
     void abgebrochenerDialogAendertNichts();
     void fehlgeschlagenesSpeichernBehaeltAlteDatei();
     void dialogeZeigenIhreFilter();
+    void langesProgrammWirdGanzGespeichert();
 };
 
 void TestProgrammdateien::beispieldateiByteFuerByte() {
@@ -263,6 +264,22 @@ void TestProgrammdateien::dialogeZeigenIhreFilter() {
     a.w().Speichernunter->trigger();
     QCOMPARE(speichern.filter(), (QStringList{QStringLiteral("Orbaprog-Programme (*.orp)"),
                                               QStringLiteral("Alle Dateien (*.*)")}));
+}
+
+void TestProgrammdateien::langesProgrammWirdGanzGespeichert() {
+    // 21 to 31 blocks load (the transfer refuses them); saving must write every one of them.
+    Aufbau a;
+    QByteArray lang = "\"1\"\r\n\"10\"\r\n\"10\"\r\n23\r\n";
+    for (int i = 1; i <= 23; ++i)
+        lang += "\"" + QByteArray::number(100 + i) + "\"\r\n\"300\"\r\n\"" +
+                QByteArray::number(4000 + i) + "\"\r\n\"1\"\r\n\"10\"\r\n0\r\n\"1\"\r\n\"1\"\r\n";
+    const QString pfad = a.pfad(QStringLiteral("lang.orp"));
+    schreiben(pfad, lang);
+    QVERIFY(a.oeffnen(pfad));
+    QCOMPARE(a.w().namesData()->tabellenzeilen(), 23);
+    const QString wieder = a.pfad(QStringLiteral("lang2.orp"));
+    QVERIFY(a.speichernUnter(wieder));
+    QCOMPARE(lesen(wieder), lang);
 }
 
 QTEST_MAIN(TestProgrammdateien)
