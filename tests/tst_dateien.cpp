@@ -281,7 +281,7 @@ void TestDateien::programmLesen_data() {
     const QByteArray zwölf = ZwölfZeilen;
     zeile("twelve lines", zwölf, vorne + "- 1=rechts 1");
     zeile("0, \"0\": left", Geändert(zwölf, {{10, "0"}, {11, "\"0\""}}), vorne + "- 0=links 1");
-    zeile("-1 is reversal", Geändert(zwölf, {{10, "-1"}}), vorne + "U 1=rechts 1");
+    zeile("0.4 is reversal", Geändert(zwölf, {{10, "0.4"}}), vorne + "U 1=rechts 1");
     zeile("0.0 is no reversal", Geändert(zwölf, {{10, "0.0"}}), vorne + "- 1=rechts 1");
     zeile("\"2\" reads as right", Geändert(zwölf, {{11, "\"2\""}}), vorne + "- 2=rechts 1");
     zeile("\"1\", bare 0", Geändert(zwölf, {{10, "\"1\""}, {11, "0"}}), vorne + "U 0=links 1");
@@ -402,6 +402,7 @@ void TestDateien::kleindateienLesen_data() {
     zeile("port blanks kept in the field", "port.txt", "\" 4 \"\r\n", "4| 4 ");
     zeile("port largest 16-bit", "port.txt", "\"32767\"", "32767|32767");
     zeile("port garbage", "port.txt", "\"COM3\"\r\n", "1|");
+    zeile("port 32768", "port.txt", "\"32768\"\r\n", "1|");
     zeile("port 70000", "port.txt", "\"70000\"\r\n", "1|");
     zeile("port unclosed quote", "port.txt", "\"3", "1|");
 
@@ -419,7 +420,7 @@ void TestDateien::kleindateienLesen_data() {
           "Zehntelschritt|6,0 A|aus");
     zeile("settings 1.0 is on", "zelkor.txt", zelkor("Achtelschritt", "4,0 A", "1.0"),
           "Achtelschritt|4,0 A|ein");
-    zeile("settings 2 is off", "zelkor.txt", zelkor("Achtelschritt", "4,0 A", "\"2\""),
+    zeile("settings 1.4 is off", "zelkor.txt", zelkor("Achtelschritt", "4,0 A", "\"1.4\""),
           "Achtelschritt|4,0 A|aus");
     zeile("settings no number: on", "zelkor.txt", zelkor("Achtelschritt", "4,0 A", "\"Aus\""),
           "Achtelschritt|4,0 A|ein");
