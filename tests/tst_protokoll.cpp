@@ -116,18 +116,19 @@ void TestProtokoll::befehle_data() {
     zeile("Zahl 70000", SendeZahl24(70000), "112 1ms 17 1ms 1 1ms", {});
     zeile("Zahl 16777215", SendeZahl24(16777215), "255 1ms 255 1ms 255 1ms", {});
 
-    zeile("Übertragung des Standardsatzes", Programmuebertragung(Testkopf(1, 10, 10), {Testsatz()}),
+    zeile("Übertragung des Standardsatzes",
+          Programmuebertragung(Programmkopf{1, 10, 10}, {Testsatz()}),
           "3 1ms 1 1ms 10 1ms 1 1ms 10 20ms #1 136 1ms 19 1ms 0 1ms 5 1ms 79 1ms 1 1ms 10 1ms 1 "
           "1ms 0 1ms 1 1ms 60ms",
           {"Programmübertragung: 1 Satz, Programmdurchläufe 1, Programmpause 10, Befehlspause 10",
            Satz1});
-    zeile("Übertragung ohne Sätze", Programmuebertragung(Testkopf(7, 0, 255), {}),
+    zeile("Übertragung ohne Sätze", Programmuebertragung(Programmkopf{7, 0, 255}, {}),
           "3 1ms 7 1ms 0 1ms 0 1ms 255 20ms",
           {"Programmübertragung: 0 Sätze, Programmdurchläufe 7, Programmpause 0, Befehlspause "
            "255"});
     // 255 and 0 inside the data are neither stops nor "manual off".
     zeile("Übertragung mit Randwerten",
-          Programmuebertragung(Testkopf(255, 255, 0),
+          Programmuebertragung(Programmkopf{255, 255, 0},
                                {Testsatz(16777215, 25, 12800, 255, 255, 1, true, 255)}),
           "3 1ms 255 1ms 255 1ms 1 1ms 0 20ms #1 255 1ms 255 1ms 255 1ms 0 1ms 255 1ms 255 1ms "
           "255 1ms 1 1ms 1 1ms 255 1ms 60ms",
@@ -137,9 +138,10 @@ void TestProtokoll::befehle_data() {
            "mit Richtungsänderung, Rampe 255 (unbekannt)"});
     // Any direction but 1 goes as links (0), also one that is 1 when cut to a byte.
     zeile("Übertragung, Richtungen",
-          Programmuebertragung(Testkopf(1, 10, 10), {Testsatz(70000, 100, 12000, 2, 0, 0, true, 4),
-                                                     Testsatz(1, 100, 100, 1, 1, 257, false, 2),
-                                                     Testsatz(1, 100, 100, 1, 1, -1, true, 3)}),
+          Programmuebertragung(Programmkopf{1, 10, 10},
+                               {Testsatz(70000, 100, 12000, 2, 0, 0, true, 4),
+                                Testsatz(1, 100, 100, 1, 1, 257, false, 2),
+                                Testsatz(1, 100, 100, 1, 1, -1, true, 3)}),
           "",
           {"Programmübertragung: 3 Sätze, Programmdurchläufe 1, Programmpause 10, Befehlspause 10",
            "  Satz 1: 70000 Schritte, 100 Hz → 12000 Hz, Durchläufe 2, Pause 0, links, mit "
@@ -222,7 +224,7 @@ void TestProtokoll::zwanzigSaetze() {
     std::vector<Satzwerte> saetze;
     for (int i = 1; i <= 20; ++i)
         saetze.push_back(Testsatz(i * 1000, 300, 4000, i));
-    const Befehl befehl = Gebaut(Programmuebertragung(Testkopf(2, 3, 4), saetze));
+    const Befehl befehl = Gebaut(Programmuebertragung(Programmkopf{2, 3, 4}, saetze));
     QCOMPARE(BytesVon(befehl).size(), 205);
 
     QString soll = QStringLiteral("3 1ms 2 1ms 3 1ms 20 1ms 4 20ms");
@@ -247,7 +249,7 @@ void TestProtokoll::verweigert_data() {
         return Programmuebertragung(kopf, {Testsatz()}).has_value();
     };
     const auto mitSatz = [](const Satzwerte &satz) {
-        return Programmuebertragung(Testkopf(1, 10, 10), {Testsatz(), Testsatz(), satz})
+        return Programmuebertragung(Programmkopf{1, 10, 10}, {Testsatz(), Testsatz(), satz})
             .has_value();
     };
     const qint64 zuGroß = (qint64(1) << 32) + 5000; // 5000 when cut to 32 bits
@@ -269,10 +271,10 @@ void TestProtokoll::verweigert_data() {
     QTest::newRow("Phasenstrom 256") << Einstellungen(1, 256, 0).has_value();
     QTest::newRow("Absenkung -1") << Einstellungen(1, 1, -1).has_value();
 
-    QTest::newRow("Programmdurchläufe 256") << mitKopf(Testkopf(256, 10, 10));
-    QTest::newRow("Programmdurchläufe -1") << mitKopf(Testkopf(-1, 10, 10));
-    QTest::newRow("Programmpause 256") << mitKopf(Testkopf(1, 256, 10));
-    QTest::newRow("Befehlspause -1") << mitKopf(Testkopf(1, 10, -1));
+    QTest::newRow("Programmdurchläufe 256") << mitKopf(Programmkopf{256, 10, 10});
+    QTest::newRow("Programmdurchläufe -1") << mitKopf(Programmkopf{-1, 10, 10});
+    QTest::newRow("Programmpause 256") << mitKopf(Programmkopf{1, 256, 10});
+    QTest::newRow("Befehlspause -1") << mitKopf(Programmkopf{1, 10, -1});
     QTest::newRow("Schritte 16777216") << mitSatz(Testsatz(16777216));
     QTest::newRow("Schritte 2^32 + 5000") << mitSatz(Testsatz(zuGroß));
     QTest::newRow("Startfrequenz 0 (Code -1)") << mitSatz(Testsatz(1, 0));
@@ -281,7 +283,7 @@ void TestProtokoll::verweigert_data() {
     QTest::newRow("Satzdurchläufe 256") << mitSatz(Testsatz(1, 300, 4000, 256));
     QTest::newRow("Satzpause -1") << mitSatz(Testsatz(1, 300, 4000, 1, -1));
     QTest::newRow("Rampe 256") << mitSatz(Testsatz(1, 300, 4000, 1, 10, 1, false, 256));
-    QTest::newRow("256 Sätze") << Programmuebertragung(Testkopf(1, 1, 1),
+    QTest::newRow("256 Sätze") << Programmuebertragung(Programmkopf{1, 1, 1},
                                                        std::vector<Satzwerte>(256, Testsatz()))
                                       .has_value();
 }
@@ -296,7 +298,7 @@ void TestProtokoll::abgebrochen_data() {
     QTest::addColumn<QStringList>("zeilen");
 
     const QByteArray zwei = BytesVon(Gebaut(Programmuebertragung(
-        Testkopf(1, 10, 10), {Testsatz(), Testsatz(70000, 100, 12000, 255, 0, 0, true, 4)})));
+        Programmkopf{1, 10, 10}, {Testsatz(), Testsatz(70000, 100, 12000, 255, 0, 0, true, 4)})));
     const QString kopf = QStringLiteral("Programmübertragung unvollständig (%1 von 25 Bytes): 2 "
                                         "Sätze, Programmdurchläufe 1, Programmpause 10, "
                                         "Befehlspause 10");
@@ -337,14 +339,14 @@ void TestProtokoll::abgebrochen() {
 
 void TestProtokoll::aufgeteiltAnJederStelle() {
     // Every kind of command, one after the other; cut anywhere, the stream reads the same.
-    const QByteArray bytes = BytesVon(
-        Verbunden({ManuellEin(), Gebaut(Eilgang(Fahrtrichtung::Links, 19, 1000)),
-                   Einzelschritt(Fahrtrichtung::Rechts), EinzelschrittStopp(), ManuellAus(),
-                   Gebaut(Programmuebertragung(
-                       Testkopf(1, 10, 10), {Testsatz(), Testsatz(16777215, 25, 12800, 255, 255)})),
-                   BefehlAus(Bytes({7})), Gebaut(Satzstart(2)), Programmstart(),
-                   Gebaut(ReferenzfahrtStart(3, Fahrtrichtung::Links)), ReferenzfahrtStopp(),
-                   Gebaut(Einstellungen(5, 128, 1))}));
+    const QByteArray bytes = BytesVon(Verbunden(
+        {ManuellEin(), Gebaut(Eilgang(Fahrtrichtung::Links, 19, 1000)),
+         Einzelschritt(Fahrtrichtung::Rechts), EinzelschrittStopp(), ManuellAus(),
+         Gebaut(Programmuebertragung(Programmkopf{1, 10, 10},
+                                     {Testsatz(), Testsatz(16777215, 25, 12800, 255, 255)})),
+         BefehlAus(Bytes({7})), Gebaut(Satzstart(2)), Programmstart(),
+         Gebaut(ReferenzfahrtStart(3, Fahrtrichtung::Links)), ReferenzfahrtStopp(),
+         Gebaut(Einstellungen(5, 128, 1))}));
     const QStringList soll = Zeilen(Dekodierer::dekodiere(bytes));
     QCOMPARE(soll.size(), 18);
     for (qsizetype schnitt = 0; schnitt <= bytes.size(); ++schnitt)

@@ -25,7 +25,7 @@ const QString Einrückung(16, QLatin1Char(' '));
 // A two-block program whose data holds 255, 10 and 0 (data, not commands).
 QByteArray ZweiSätze() {
     return BytesVon(Gebaut(Programmuebertragung(
-        Testkopf(2, 0, 10), {Testsatz(), Testsatz(65535, 550, 12000, 10, 255, 0, true, 4)})));
+        Programmkopf{2, 0, 10}, {Testsatz(), Testsatz(65535, 550, 12000, 10, 255, 0, true, 4)})));
 }
 
 // Feeds each byte at its own time, stepping by abstand seconds from beginn.
@@ -161,7 +161,7 @@ void TestVirtuellerController::einzelschrittWirdBeantwortet_data() {
     QTest::newRow("10 als Satzstart") << Bytes({5, 10}) << 0;
     QTest::newRow("10 und 20 in einer Übertragung")
         << BytesVon(Gebaut(
-               Programmuebertragung(Testkopf(1, 10, 20), {Testsatz(10, 1050, 1050, 10, 20)})))
+               Programmuebertragung(Programmkopf{1, 10, 20}, {Testsatz(10, 1050, 1050, 10, 20)})))
         << 0;
 }
 

@@ -61,14 +61,6 @@ Satzwerte Testsatz(qint64 schritte, int startfrequenz, int maximalfrequenz, int 
     return s;
 }
 
-Programmkopf Testkopf(int durchlaeufe, int pause, int befehlspause) {
-    Programmkopf k;
-    k.programmdurchlaeufe = durchlaeufe;
-    k.programmpause = pause;
-    k.befehlspause = befehlspause;
-    return k;
-}
-
 QByteArray DateiInhalt(const QString &pfad) {
     QFile datei(pfad);
     if (!datei.open(QIODevice::ReadOnly))

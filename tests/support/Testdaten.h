@@ -26,7 +26,6 @@ QString Ablauf(const Befehl &befehl);
 Satzwerte Testsatz(qint64 schritte = 5000, int startfrequenz = 300, int maximalfrequenz = 4000,
                    int durchlaeufe = 1, int pause = 10, int richtung = 1, bool umkehr = false,
                    int rampe = 1);
-Programmkopf Testkopf(int durchlaeufe, int pause, int befehlspause);
 
 // A file's bytes, or "<nicht lesbar>" when it cannot be read.
 QByteArray DateiInhalt(const QString &pfad);
