@@ -25,6 +25,7 @@ int main(int argc, char **argv) {
 
     const qint64 rssStart = Dauerlauf::residentKiB();
     const int fdsStart = Dauerlauf::offeneDeskriptoren();
+    const QStringList deskriptorenStart = Dauerlauf::deskriptoren();
     int gleich = 0;
     qint64 rssNachErster = 0;
     {
@@ -56,5 +57,9 @@ int main(int argc, char **argv) {
                 anzahl, gleich, static_cast<long long>(rssStart),
                 static_cast<long long>(rssNachErster), static_cast<long long>(rssEnde),
                 static_cast<long long>(rssEnde - rssNachErster), fdsStart, fdsEnde);
+    // What is open now that was not at the start: things Qt opens once and keeps.
+    for (const QString &d : Dauerlauf::deskriptoren())
+        if (!deskriptorenStart.contains(d))
+            std::printf("fd_new %s\n", qPrintable(d));
     return gleich == anzahl ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 
 #include <unistd.h>
@@ -129,4 +130,13 @@ int Dauerlauf::offeneDeskriptoren() {
     return int(QDir(QStringLiteral("/proc/self/fd"))
                    .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
                    .size());
+}
+
+QStringList Dauerlauf::deskriptoren() {
+    const QDir fd(QStringLiteral("/proc/self/fd"));
+    QStringList liste;
+    for (const QFileInfo &eintrag :
+         fd.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+        liste << eintrag.fileName() + QStringLiteral(" -> ") + eintrag.symLinkTarget();
+    return liste;
 }

@@ -6,6 +6,7 @@
 #include "link/Dekodierer.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -35,6 +36,8 @@ public:
     // Resident memory of this process in KiB, and the number of its open file descriptors.
     static qint64 residentKiB();
     static int offeneDeskriptoren();
+    // The open file descriptors as "number -> what it refers to".
+    static QStringList deskriptoren();
 
     static Dateizugriff::ProgrammFelder Programm();
 
