@@ -1,0 +1,120 @@
+#include "Fensterumgebung.h"
+
+#include "Testdaten.h"
+
+#include "files/Programmverzeichnis.h"
+#include "link/SerielleSchnittstelle.h"
+#include "model/Globale.h"
+#include "model/NamesData.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+std::unique_ptr<PCSteuerung> HauptfensterStarten() {
+    StartAbgeschlossen = false;
+    auto fenster = std::make_unique<PCSteuerung>();
+    fenster->show();
+    fenster->Laden();
+    return fenster;
+}
+
+Fensterumgebung::Fensterumgebung(const QByteArray &portdatei) {
+    if (!portdatei.isEmpty())
+        DateiSchreiben(ProgrammDateipfad(QStringLiteral("port.txt")), portdatei);
+    fenster = HauptfensterStarten();
+    mitschnitt = std::make_unique<Mitschnitt>(*fenster->MSComm1);
+}
+
+void Fensterumgebung::saetzeAnlegen(int anzahl, const QString &schritte) {
+    NamesData *daten = fenster->namesData();
+    while (daten->tabellenzeilen() < anzahl)
+        daten->setData(daten->index(daten->tabellenzeilen(), 0), schritte);
+}
+
+bool Fensterumgebung::dateidialog(QAction *aktion, const QString &pfad) {
+    Dateidialogantwort antwort(pfad);
+    aktion->trigger();
+    return antwort.beantwortet();
+}
+
+void Fensterumgebung::antwortNach(int ms) {
+    QTimer::singleShot(ms, fenster.get(), [this] { pty.schreiben("x"); });
+}
+
+QByteArray Fensterumgebung::nachlauf(int ms) {
+    QTest::qWait(ms);
+    return pty.lesen();
+}
+
+QStringList Fensterumgebung::meldungen() const {
+    QStringList liste;
+    for (const Nachrichtenfaenger::Nachricht &n : nachrichten.nachrichten())
+        liste << n.titel + QStringLiteral(": ") + n.text;
+    return liste;
+}
+
+QStringList Gestaltabweichungen(const QWidget *dialog, const QList<Steuerelement> &soll) {
+    QStringList fehler;
+    for (const Steuerelement &s : soll) {
+        const QString name = QString::fromUtf8(s.name);
+        const auto *w = dialog->findChild<QWidget *>(name);
+        if (!w) {
+            fehler << name + QStringLiteral(" fehlt");
+            continue;
+        }
+        const auto pruefen = [&](bool gleich, const char *was) {
+            if (!gleich)
+                fehler << name + QStringLiteral(": ") + QString::fromUtf8(was);
+        };
+        const auto schrift = [&](double punkte, QPalette::ColorRole farbe) {
+            pruefen(w->font().family() == QStringLiteral("Arial"), "Schriftart");
+            pruefen(w->font().pointSizeF() == punkte, "Schriftgröße");
+            if (farbe != QPalette::NoRole)
+                pruefen(w->palette().color(farbe) == QColor(0, 0, 128), "Farbe");
+        };
+        const QRect &r = s.twips;
+        pruefen(w->geometry() == QRect(r.x() / 15, r.y() / 15, r.width() / 15, r.height() / 15),
+                "Lage");
+        const QString text = QString::fromUtf8(s.text);
+        if (auto *k = qobject_cast<const QPushButton *>(w)) {
+            pruefen(k->text() == text, "Text");
+            schrift(9.75, QPalette::NoRole);
+            pruefen(w->font().bold(), "fett");
+        } else if (auto *o = qobject_cast<const QAbstractButton *>(w)) {
+            pruefen(o->text() == text, "Text");
+        } else if (auto *l = qobject_cast<const QLabel *>(w)) {
+            pruefen(l->text() == text, "Text");
+            if (!text.isEmpty()) {
+                schrift(12.0, QPalette::WindowText);
+                pruefen(w->font().bold(), "fett");
+            }
+        } else if (auto *f = qobject_cast<const QLineEdit *>(w)) {
+            pruefen(f->text() == text, "Text");
+            schrift(12.0, QPalette::Text);
+            pruefen(w->font().bold(), "fett");
+            pruefen(f->alignment() & Qt::AlignHCenter, "zentriert");
+        } else if (qobject_cast<const QComboBox *>(w)) {
+            schrift(12.0, QPalette::Text);
+        }
+    }
+    return fehler;
+}
+
+QStringList Tababweichungen(const QList<QWidget *> &kette) {
+    QStringList fehler;
+    for (int i = 0; i < kette.size(); ++i) {
+        QWidget *naechster = kette[i]->nextInFocusChain();
+        while (naechster != kette[i] && !(naechster->focusPolicy() & Qt::TabFocus))
+            naechster = naechster->nextInFocusChain();
+        QWidget *soll = kette[(i + 1) % kette.size()];
+        if (naechster != soll)
+            fehler << kette[i]->objectName() + QStringLiteral(" -> ") + naechster->objectName() +
+                          QStringLiteral(" statt ") + soll->objectName();
+    }
+    return fehler;
+}
