@@ -410,12 +410,14 @@ void TestBearbeiten::loeschen() {
     QCOMPARE(w->namesData()->rowCount(), danach.size() + 1);
     const bool geloescht = danach.size() < bloecke;
     const int ende = geloescht ? std::max(21, bloecke) : -1;
+    QStringList eintraege, erwartet;
     for (int i = 0; i < SatzListeGroesse; ++i) {
-        const QString erwartet = i < zeile || i > ende ? text(vorher[size_t(i)])
-                                 : i < ende            ? text(vorher[size_t(i + 1)])
-                                                       : Standard;
-        QCOMPARE(text(w->SatzListe[size_t(i)]), erwartet);
+        eintraege << text(w->SatzListe[size_t(i)]);
+        erwartet << (i < zeile || i > ende ? text(vorher[size_t(i)])
+                     : i < ende            ? text(vorher[size_t(i + 1)])
+                                           : Standard);
     }
+    QCOMPARE(eintraege, erwartet);
     // The cursor stays in its row, on the block now there, with the times of its step count.
     QCOMPARE(stand(*w), stand(zeileDanach));
     if (!geloescht)
@@ -513,6 +515,10 @@ void TestBearbeiten::ersteZeileBearbeitenUndVerlassen() {
     w->TextStartfrequenz->setFocus(Qt::MouseFocusReason);
     QCOMPARE(w->namesData()->zellText(0), QStringLiteral("276"));
     QCOMPARE(zeiten(*w), QStringLiteral("74 ms|74 ms|148 ms"));
+    // Left from the blank row below it, the grid goes back to it.
+    zeileAnklicken(*w, 1);
+    w->TextSatzpause->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(stand(*w), stand(0));
 
     // Emptied, the only row stays the current one when the grid is left.
     w->dbgridschritte->setFocus();
