@@ -97,7 +97,6 @@ private slots:
     void eilgang();
     void einzelschrittMitAntwort();
     void referenzfahrt();
-    void einstellungen_data();
     void einstellungen();
     void sitzungMitDemWerkzeug();
 };
@@ -226,39 +225,16 @@ void TestEndeZuEnde::referenzfahrt() {
     QCOMPARE(s.nachrichten->anzahl(), 0);
 }
 
-void TestEndeZuEnde::einstellungen_data() {
-    QTest::addColumn<QString>("schrittmodus"); // empty: the defaults as shown
-    QTest::addColumn<QString>("phasenstrom");
-    QTest::addColumn<bool>("absenkungEin");
-    QTest::addColumn<QString>("angekommen");
-    const auto zeile = [](const char *fall, const char *modus, const char *strom, bool ein,
-                          const char *angekommen) {
-        QTest::newRow(fall) << QString(modus) << QString(strom) << ein << QString(angekommen);
-    };
-    zeile("Vorgaben", "", "", true, "Einstellungen: Halbschritt, 2,5 A, Stromabsenkung ein");
-    zeile("Zehntelschritt, 6,0 A, aus", "Zehntelschritt", "6,0 A", false,
-          "Einstellungen: Zehntelschritt, 6,0 A, Stromabsenkung aus");
-    zeile("Vollschritt, 4,0 A, ein", "Vollschritt", "4,0 A", true,
-          "Einstellungen: Vollschritt, 4,0 A, Stromabsenkung ein");
-}
-
 void TestEndeZuEnde::einstellungen() {
-    QFETCH(QString, schrittmodus);
-    QFETCH(QString, phasenstrom);
-    QFETCH(bool, absenkungEin);
-    QFETCH(QString, angekommen);
     Sitzung s;
     auto *d = Oeffnen<ZelkorEinstellungen>(s.w(), s.w().Parameter);
     QVERIFY(d);
-    if (!schrittmodus.isEmpty()) {
-        d->ComboSchrittmodus->setCurrentIndex(d->ComboSchrittmodus->findText(schrittmodus));
-        d->ComboPhasenstrom->setCurrentIndex(d->ComboPhasenstrom->findText(phasenstrom));
-        QTest::mouseClick(absenkungEin ? d->OptionAbsenkungEin : d->OptionAbsenkungAus,
-                          Qt::LeftButton);
-    }
+    d->ComboSchrittmodus->setCurrentIndex(d->ComboSchrittmodus->findText("Zehntelschritt"));
+    d->ComboPhasenstrom->setCurrentIndex(d->ComboPhasenstrom->findText("6,0 A"));
+    QTest::mouseClick(d->OptionAbsenkungAus, Qt::LeftButton);
     QTest::mouseClick(d->CommandÜbernehmen, Qt::LeftButton);
     QVERIFY(s.fensterFrei());
-    QCOMPARE(s.befehle(1), angekommen);
+    QCOMPARE(s.befehle(1), QString("Einstellungen: Zehntelschritt, 6,0 A, Stromabsenkung aus"));
 }
 
 // The tool zelkor-sim as its own process, the program connected to it through COM1.
@@ -275,13 +251,10 @@ void TestEndeZuEnde::sitzungMitDemWerkzeug() {
         auto w = HauptfensterStarten();
         QVERIFY(w->isEnabled());
         QTest::mouseClick(w->CommandProgrammieren, Qt::LeftButton);
-        QTest::mouseClick(w->CommandProgrammstart, Qt::LeftButton);
-        QTest::mouseClick(w->CommandSatzstart, Qt::LeftButton);
         auto *d = Oeffnen<ManuelleFahrt>(*w, w->Manuell);
         QVERIFY(d);
         QTest::mousePress(d->CommandRechtsEinzel, Qt::LeftButton);
         QTest::mouseRelease(d->CommandRechtsEinzel, Qt::LeftButton);
-        QTest::mouseClick(d->CommandEilLinks, Qt::LeftButton);
         QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
         QVERIFY(warteAuf([&] { return w->isEnabled(); }));
         QCOMPARE(nachrichten.anzahl(), 0);
@@ -310,8 +283,7 @@ void TestEndeZuEnde::sitzungMitDemWerkzeug() {
          {"Programmübertragung: 1 Satz, Programmdurchläufe 1, Programmpause 10, Befehlspause 10",
           "Satz 1: 5000 Schritte, 300 Hz → 4000 Hz, Durchläufe 1, Pause 10, rechts, ohne "
           "Richtungsänderung, Rampe 1 (2ms/100Hz)",
-          "Programmstart", "Satzstart: Satz 1", "Manuelle Fahrt ein", "Einzelschritt rechts",
-          "Antwort: 1 Zeichen gesendet", "Stopp", "Eilgang links: 1000 Hz, 1000 Schritte",
+          "Manuelle Fahrt ein", "Einzelschritt rechts", "Antwort: 1 Zeichen gesendet", "Stopp",
           "Manuelle Fahrt aus", "Gespeichertes Programm, übertragen um"}) {
         const qsizetype bei = text.indexOf(QString::fromUtf8(zeile), ab);
         QVERIFY2(bei >= 0, qPrintable(QString::fromUtf8(zeile) + "\n--- in ---\n" + text));

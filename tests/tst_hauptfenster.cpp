@@ -115,8 +115,7 @@ void TestHauptfenster::portdialogNachFehlstart() {
     dialog->TextPortnummer->setText("2");
     QVERIFY(dialog->LabelGeraet->text().contains(zweiter.slavePfad()));
     QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
-    QTRY_VERIFY(!beobachter);
-    QVERIFY(u.w().isEnabled());
+    QVERIFY(u.dialogBeendet());
     QCOMPARE(DateiInhalt(Portdatei()), QByteArray("\"2\"\r\n"));
     QCOMPARE(u.w().MSComm1->portnummer(), 2);
     QCOMPARE(u.meldungen(), QStringList());
@@ -147,8 +146,7 @@ void TestHauptfenster::portdialogVerlassen() {
         dialog->close();
     else
         QTest::mouseClick(dialog->CommandAbbrechen, Qt::LeftButton);
-    QTRY_VERIFY(!beobachter);
-    QVERIFY(u.w().isEnabled());
+    QVERIFY(u.dialogBeendet());
     QCOMPARE(u.w().MSComm1->portnummer(), 1);
     QVERIFY(!QFile::exists(Portdatei()));
 }
@@ -156,7 +154,7 @@ void TestHauptfenster::portdialogVerlassen() {
 void TestHauptfenster::infoFenster() {
     Fensterumgebung u;
     for (bool schliessfeld : {false, true}) {
-        QPointer<FormInfo> info = u.oeffnen<FormInfo>(u.w().Info);
+        auto *info = u.oeffnen<FormInfo>(u.w().Info);
         QVERIFY(info && info->isVisible());
         QVERIFY(!u.w().isEnabled());
         // While it is open the main window's commands do not react.
@@ -166,8 +164,7 @@ void TestHauptfenster::infoFenster() {
             info->close();
         else
             QTest::mouseClick(info->CommandOK, Qt::LeftButton);
-        QTRY_VERIFY(!info);
-        QVERIFY(u.w().isEnabled());
+        QVERIFY(u.dialogBeendet());
     }
 }
 

@@ -56,7 +56,6 @@ void TestManuelleFahrt::fensterUndZurueck() {
     Fensterumgebung u;
     auto *d = u.oeffnen<ManuelleFahrt>(u.w().Manuell);
     QVERIFY(d);
-    QPointer<ManuelleFahrt> beobachter(d);
     QVERIFY(d->isVisible() && !d->isModal());
     QVERIFY(!u.w().isEnabled());
     QCOMPARE(d->windowTitle(), "Orbalt-Werk" + QString(82, QLatin1Char(' ')) + "Manuelle Fahrt");
@@ -92,9 +91,7 @@ void TestManuelleFahrt::fensterUndZurueck() {
     QCOMPARE(u.nachlauf(), QByteArray());
     QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
     QCOMPARE(u.pty.lesen(1), Bytes({0}));
-    QVERIFY(!u.w().MSComm1->istOffen());
-    QVERIFY(u.w().isEnabled());
-    QTRY_VERIFY(!beobachter);
+    QVERIFY(u.dialogBeendet());
     QCOMPARE(u.mitschnitt->bytes(), Bytes({2, 0}));
     QCOMPARE(u.meldungen(), QStringList());
 }
@@ -215,17 +212,14 @@ void TestManuelleFahrt::rechteTasteSendetKeinenStart() {
     Fensterumgebung u;
     ManuelleFahrt *d = bereit(u);
     QVERIFY(d);
-    for (QPushButton *knopf : {d->CommandLinksEinzel, d->CommandRechtsEinzel}) {
-        u.mitschnitt->leeren();
-        QTest::mousePress(knopf, Qt::RightButton);
-        QCOMPARE(u.nachlauf(50), QByteArray());
-        QCOMPARE(u.mitschnitt->anzahl(), 0);
-        // Its release ends as every release does: after the controller's character, the stop.
-        u.antwortNach(30);
-        QTest::mouseRelease(knopf, Qt::RightButton);
-        QCOMPARE(u.pty.lesen(1), Bytes({255}));
-        QCOMPARE(u.mitschnitt->bytes(), Bytes({255}));
-    }
+    QTest::mousePress(d->CommandLinksEinzel, Qt::RightButton);
+    QCOMPARE(u.nachlauf(50), QByteArray());
+    QCOMPARE(u.mitschnitt->anzahl(), 0);
+    // Its release ends as every release does: after the controller's character, the stop.
+    u.antwortNach(30);
+    QTest::mouseRelease(d->CommandLinksEinzel, Qt::RightButton);
+    QCOMPARE(u.pty.lesen(1), Bytes({255}));
+    QCOMPARE(u.mitschnitt->bytes(), Bytes({255}));
     QCOMPARE(u.meldungen(), QStringList());
 }
 
@@ -275,7 +269,6 @@ void TestManuelleFahrt::verlassenWaehrendEinesBefehls() {
     Fensterumgebung u;
     ManuelleFahrt *d = bereit(u);
     QVERIFY(d);
-    QPointer<ManuelleFahrt> beobachter(d);
     // "Zurück" in the middle: the command ends whole (a wait at once, with its stop), then
     // byte 0 goes out, the port closes and nothing is written after that.
     QTimer::singleShot(eilgang ? 0 : 50, u.fenster.get(), [&] { d->CommandZurück->click(); });
@@ -286,19 +279,14 @@ void TestManuelleFahrt::verlassenWaehrendEinesBefehls() {
         QTest::mouseRelease(d->CommandLinksEinzel, Qt::LeftButton);
     }
     QCOMPARE(u.pty.lesen(int(erwartet.size())), erwartet);
-    QTRY_VERIFY(!beobachter);
-    QVERIFY(!u.w().MSComm1->istOffen());
-    QVERIFY(u.w().isEnabled());
+    QVERIFY(u.dialogBeendet());
     QCOMPARE(u.nachlauf(), QByteArray());
     QCOMPARE(u.mitschnitt->bytes(), erwartet);
     QCOMPARE(u.meldungen(), QStringList());
 }
 
 void TestManuelleFahrt::haltVerloren_data() {
-    QTest::addColumn<QString>("wie");
-    QTest::newRow("Fenster deaktiviert") << "deaktivieren";
-    QTest::newRow("Schliessfeld") << "schliessen";
-    QTest::newRow("Fenster versteckt") << "verstecken";
+    HaltVerlorenZeilen();
 }
 
 void TestManuelleFahrt::haltVerloren() {
@@ -306,34 +294,22 @@ void TestManuelleFahrt::haltVerloren() {
     Fensterumgebung u;
     ManuelleFahrt *d = bereit(u);
     QVERIFY(d);
-    QPointer<ManuelleFahrt> beobachter(d);
     d->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(d));
     QTest::mousePress(d->CommandLinksEinzel, Qt::LeftButton);
     QCOMPARE(u.pty.lesen(1), Bytes({10}));
     u.antwortNach(50);
-    QWidget anderes;
-    if (wie == "deaktivieren") {
-        anderes.show();
-        anderes.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&anderes));
-    } else if (wie == "schliessen") {
-        d->close();
-    } else {
-        d->hide();
-    }
+    QVERIFY(u.haltWegnehmen(d, wie));
     // The stop goes out as on a release, after the controller's character; the close box then
     // leaves as "Zurück" does. A release that comes after all sends nothing more.
-    if (wie == "schliessen") {
-        QCOMPARE(u.pty.lesen(2), Bytes({255, 0}));
-        QTRY_VERIFY(!beobachter);
-        QVERIFY(u.w().isEnabled());
-    } else {
-        QCOMPARE(u.pty.lesen(1), Bytes({255}));
+    const QByteArray erwartet = wie == "schliessen" ? Bytes({10, 255, 0}) : Bytes({10, 255});
+    QCOMPARE(u.pty.lesen(int(erwartet.size()) - 1), erwartet.mid(1));
+    if (wie == "schliessen")
+        QVERIFY(u.dialogBeendet());
+    else
         QTest::mouseRelease(d->CommandLinksEinzel, Qt::LeftButton);
-    }
     QCOMPARE(u.nachlauf(50), QByteArray());
-    QCOMPARE(u.mitschnitt->bytes(), wie == "schliessen" ? Bytes({10, 255, 0}) : Bytes({10, 255}));
+    QCOMPARE(u.mitschnitt->bytes(), erwartet);
     QCOMPARE(u.meldungen(), QStringList());
 }
 
@@ -365,7 +341,7 @@ void TestManuelleFahrt::dateiRundreise() {
     d->close();
     QCOMPARE(u.pty.lesen(1), Bytes({0}));
     QCOMPARE(DateiInhalt(pfad), QByteArray("\"2500\"\r\n\"12 Schritte\"\r\n"));
-    QTRY_VERIFY(!u.w().offenerDialog());
+    QVERIFY(u.dialogBeendet());
     d = u.oeffnen<ManuelleFahrt>(u.w().Manuell);
     QVERIFY(d);
     QCOMPARE(d->TextFrequenz->text() + "/" + d->TextSchritte->text(), QString("2500/12 Schritte"));
@@ -381,12 +357,10 @@ void TestManuelleFahrt::dateiNichtSchreibbar() {
     QVERIFY(d);
     QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
     QCOMPARE(u.pty.lesen(1), Bytes({0}));
-    QVERIFY(!u.w().MSComm1->istOffen());
-    QTRY_COMPARE(u.nachrichten.anzahl(), 1);
+    QVERIFY(u.dialogBeendet());
+    QCOMPARE(u.nachrichten.anzahl(), 1);
     QVERIFY2(u.meldungen()[0].startsWith("Zelkor_V2: ") && u.meldungen()[0].contains("manuell.txt"),
              qPrintable(u.meldungen()[0]));
-    QTRY_VERIFY(!u.w().offenerDialog());
-    QVERIFY(u.w().isEnabled());
 }
 
 QTEST_MAIN(TestManuelleFahrt)

@@ -87,8 +87,7 @@ void TestReferenzfahrt::fensterUndZurueck() {
     d->TextFrequenz->setText("450");
     QTest::mouseClick(d->CommandOK, Qt::LeftButton);
     QVERIFY(!u.w().MSComm1->istOffen());
-    QVERIFY(u.w().isEnabled());
-    QTRY_VERIFY(!u.w().offenerDialog());
+    QVERIFY(u.dialogBeendet());
     d = u.oeffnen<FormReferenzfahrt>(u.w().Referenzfahrt);
     QVERIFY(d);
     QCOMPARE(d->TextFrequenz->text(), QString("200"));
@@ -191,7 +190,6 @@ void TestReferenzfahrt::verlassenWaehrendDesStopps() {
     Fensterumgebung u;
     auto *d = u.oeffnen<FormReferenzfahrt>(u.w().Referenzfahrt);
     QVERIFY(d);
-    QPointer<FormReferenzfahrt> beobachter(d);
     QTest::mousePress(d->CommandReferenzLinks, Qt::LeftButton);
     QCOMPARE(u.pty.lesen(3), Bytes({6, 3, 1}));
     // "Zurück" during the half-second pause: the stop bytes are all out, the port closes at
@@ -205,18 +203,14 @@ void TestReferenzfahrt::verlassenWaehrendDesStopps() {
     QVERIFY(warOffen);
     QCOMPARE(u.pty.lesen(5), Stopp);
     QVERIFY(!u.w().MSComm1->istOffen());
-    QTRY_VERIFY(!beobachter);
-    QVERIFY(u.w().isEnabled());
+    QVERIFY(u.dialogBeendet());
     QCOMPARE(u.nachlauf(), QByteArray());
     QCOMPARE(u.mitschnitt->bytes(), Bytes({6, 3, 1}) + Stopp);
     QCOMPARE(u.meldungen(), QStringList());
 }
 
 void TestReferenzfahrt::haltVerloren_data() {
-    QTest::addColumn<QString>("wie");
-    QTest::newRow("Fenster deaktiviert") << "deaktivieren";
-    QTest::newRow("Schliessfeld") << "schliessen";
-    QTest::newRow("Fenster versteckt") << "verstecken";
+    HaltVerlorenZeilen();
 }
 
 void TestReferenzfahrt::haltVerloren() {
@@ -224,28 +218,16 @@ void TestReferenzfahrt::haltVerloren() {
     Fensterumgebung u;
     auto *d = u.oeffnen<FormReferenzfahrt>(u.w().Referenzfahrt);
     QVERIFY(d);
-    QPointer<FormReferenzfahrt> beobachter(d);
     d->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(d));
     QTest::mousePress(d->CommandReferenzRechts, Qt::LeftButton);
     QCOMPARE(u.pty.lesen(3), Bytes({6, 3, 2}));
-    QWidget anderes;
-    if (wie == "deaktivieren") {
-        anderes.show();
-        anderes.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&anderes));
-    } else if (wie == "schliessen") {
-        d->close();
-    } else {
-        d->hide();
-    }
+    QVERIFY(u.haltWegnehmen(d, wie));
     // The stop goes out as on a release; the close box then leaves as "Zurück" does. A release
     // that comes after all sends nothing more.
     QCOMPARE(u.pty.lesen(5), Stopp);
     if (wie == "schliessen") {
-        QTRY_VERIFY(!beobachter);
-        QVERIFY(!u.w().MSComm1->istOffen());
-        QVERIFY(u.w().isEnabled());
+        QVERIFY(u.dialogBeendet());
     } else {
         QTRY_VERIFY(d->CommandReferenzRechts->isEnabled());
         QTest::mouseRelease(d->CommandReferenzRechts, Qt::LeftButton);

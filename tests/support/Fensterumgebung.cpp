@@ -30,6 +30,32 @@ Fensterumgebung::Fensterumgebung(const QByteArray &portdatei) {
     mitschnitt = std::make_unique<Mitschnitt>(*fenster->MSComm1);
 }
 
+bool Fensterumgebung::dialogBeendet() {
+    return QTest::qWaitFor([this] { return !fenster->offenerDialog(); }) && fenster->isEnabled() &&
+           !fenster->MSComm1->istOffen();
+}
+
+bool Fensterumgebung::haltWegnehmen(QWidget *dialog, const QString &wie) {
+    if (wie == QLatin1String("schliessen")) {
+        dialog->close();
+    } else if (wie == QLatin1String("verstecken")) {
+        dialog->hide();
+    } else {
+        m_anderesFenster = std::make_unique<QWidget>();
+        m_anderesFenster->show();
+        m_anderesFenster->activateWindow();
+        return QTest::qWaitForWindowActive(m_anderesFenster.get());
+    }
+    return true;
+}
+
+void HaltVerlorenZeilen() {
+    QTest::addColumn<QString>("wie");
+    QTest::newRow("Fenster deaktiviert") << QStringLiteral("deaktivieren");
+    QTest::newRow("Schliessfeld") << QStringLiteral("schliessen");
+    QTest::newRow("Fenster versteckt") << QStringLiteral("verstecken");
+}
+
 void Fensterumgebung::saetzeAnlegen(int anzahl, const QString &schritte) {
     NamesData *daten = fenster->namesData();
     while (daten->tabellenzeilen() < anzahl)

@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <memory>
 
@@ -41,6 +42,14 @@ struct Fensterumgebung {
         return Oeffnen<Dialog>(*fenster, aktion);
     }
 
+    // Waits until the open dialog is gone; then true when the main window is enabled again and
+    // its port closed.
+    bool dialogBeendet();
+    // Takes the mouse away from a button held on the dialog in the way a row of
+    // HaltVerlorenZeilen() names: another window becomes active, the close box, or the dialog
+    // is hidden. False when the other window did not become active.
+    bool haltWegnehmen(QWidget *dialog, const QString &wie);
+
     // Adds blocks through the grid's blank row until there are anzahl, each with the panel's
     // values and the given step count.
     void saetzeAnlegen(int anzahl, const QString &schritte = QStringLiteral("5000"));
@@ -53,7 +62,13 @@ struct Fensterumgebung {
     QByteArray nachlauf(int ms = 30);
     // Every message box so far as "title: text".
     QStringList meldungen() const;
+
+private:
+    std::unique_ptr<QWidget> m_anderesFenster;
 };
+
+// The column "wie" with the three ways haltWegnehmen() knows, for a test's _data function.
+void HaltVerlorenZeilen();
 
 // What a control on a dialog looks like: its objectName, its text, its place in twips
 // (15 twips to the pixel).
