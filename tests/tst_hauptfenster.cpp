@@ -86,7 +86,6 @@ void TestHauptfenster::startOhnePort() {
     QCOMPARE(u.meldungen(), QStringList());
     // Everything before the probe is in place.
     QCOMPARE(u.w().windowTitle(), Hauptfenstertitel);
-    QCOMPARE(u.w().TextProgrammdurchläufe->text(), QString("1"));
     QCOMPARE(u.w().CommandSatzstart->text(), QString("Satz Nr. 1 starten"));
     delete dialog;
 }

