@@ -5,6 +5,7 @@
 //
 // short: pauses shorter than asked (must be 0); *_over_us: how much longer than asked;
 // cpu_pct: process CPU time over wall time while sending.
+#include "Messung.h"
 #include "PtyPaar.h"
 
 #include "link/Befehl.h"
@@ -15,17 +16,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
-
-double cpuSekunden() {
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) * 1e-6;
-}
 
 double quantil(std::vector<double> werte, double q) {
     std::sort(werte.begin(), werte.end());

@@ -4,6 +4,7 @@
 //
 // pauses_s: the sum of the pauses the protocol asks for; wall_s: how long the transfer took;
 // cpu_pct: process CPU time over wall time.
+#include "Messung.h"
 #include "PtyPaar.h"
 
 #include "link/MsTimer.h"
@@ -13,18 +14,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <sys/resource.h>
-
-namespace {
-
-double cpuSekunden() {
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) * 1e-6;
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
