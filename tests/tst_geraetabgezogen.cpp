@@ -162,154 +162,131 @@ struct Umgebung {
 
 } // namespace
 
+enum class Fall {
+    Uebertragung,
+    Satzstart,
+    ManuellOhneBefehl,
+    Eilgang,
+    AntwortWarten,
+    Referenzstopp
+};
+Q_DECLARE_METATYPE(Fall)
+
 class TestGeraetAbgezogen : public QObject {
     Q_OBJECT
 private slots:
-    void waehrendDerUebertragung();
-    void waehrendDesSatzstarts();
-    void manuelleFahrtOhneBefehl();
-    void manuelleFahrtWaehrendDesEilgangs();
-    void manuelleFahrtWaehrendDesWartensAufAntwort();
-    void referenzfahrtWaehrendDesStopps();
+    void abziehen_data();
+    void abziehen();
 };
 
-void TestGeraetAbgezogen::waehrendDerUebertragung() {
+void TestGeraetAbgezogen::abziehen_data() {
+    QTest::addColumn<Fall>("fall");
+    QTest::newRow("Übertragung") << Fall::Uebertragung;
+    QTest::newRow("Satzstart") << Fall::Satzstart;
+    QTest::newRow("manuelle Fahrt ohne Befehl") << Fall::ManuellOhneBefehl;
+    QTest::newRow("Eilgang") << Fall::Eilgang;
+    QTest::newRow("Warten auf die Antwort") << Fall::AntwortWarten;
+    QTest::newRow("Stopp der Referenzfahrt") << Fall::Referenzstopp;
+}
+
+void TestGeraetAbgezogen::abziehen() {
+    QFETCH(Fall, fall);
     constexpr int Saetze = 3;
     const int laenge = int(Standarduebertragung(Saetze).size());
-    Umgebung u(Saetze);
+    Umgebung u(fall == Fall::Uebertragung ? Saetze : 1);
     QString grund;
     for (int runde = 0; runde < Runden; ++runde) {
-        // Every byte of the transfer in turn, the first and the last included.
-        const int bei = 1 + (runde * 11) % laenge;
+        QPointer<QWidget> dialog;
+        QPushButton *schliessen = nullptr;
+        // Buttons of the dialog that must be usable again afterwards.
+        QList<QPushButton *> knoepfe;
+        if (fall == Fall::ManuellOhneBefehl || fall == Fall::Eilgang ||
+            fall == Fall::AntwortWarten) {
+            ManuelleFahrt *d = u.manuellOeffnen();
+            RUNDE_PRUEFEN(d, "Dialog nicht offen");
+            dialog = d;
+            schliessen = d->CommandZurück;
+            knoepfe = {d->CommandEilLinks, d->CommandEilRechts, d->CommandLinksEinzel,
+                       d->CommandRechtsEinzel};
+        } else if (fall == Fall::Referenzstopp) {
+            FormReferenzfahrt *d = u.referenzfahrtOeffnen();
+            RUNDE_PRUEFEN(d, "Dialog nicht offen");
+            dialog = d;
+            schliessen = d->CommandOK;
+            knoepfe = {d->CommandReferenzLinks, d->CommandReferenzRechts};
+        }
         const int vorher = u.nachrichten.anzahl();
-        u.abziehenBeiByte(bei);
-        QTest::mouseClick(u.fenster->CommandProgrammieren, Qt::LeftButton);
-        u.nichtMehrMithoeren();
-        RUNDE_PRUEFEN(!u.port().istOffen() && !u.port().beschaeftigt(), "Port noch offen");
-        RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
-        RUNDE_PRUEFEN(u.hauptfensterBereit(), "Knöpfe oder Felder gesperrt");
-        RUNDE_PRUEFEN(u.uebertragungGehtWieder(&grund), grund);
-    }
-}
-
-void TestGeraetAbgezogen::waehrendDesSatzstarts() {
-    Umgebung u;
-    QString grund;
-    for (int runde = 0; runde < Runden; ++runde) {
-        const int vorher = u.nachrichten.anzahl();
-        u.abziehenBeiByte(1 + runde % 2); // after the 5 or after the block number
-        QTest::mouseClick(u.fenster->CommandSatzstart, Qt::LeftButton);
-        u.nichtMehrMithoeren();
-        RUNDE_PRUEFEN(!u.port().istOffen() && !u.port().beschaeftigt(), "Port noch offen");
-        RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
-        RUNDE_PRUEFEN(u.hauptfensterBereit(), "Knöpfe gesperrt");
-        RUNDE_PRUEFEN(u.uebertragungGehtWieder(&grund), grund);
-    }
-}
-
-void TestGeraetAbgezogen::manuelleFahrtOhneBefehl() {
-    Umgebung u;
-    QString grund;
-    for (int runde = 0; runde < Runden; ++runde) {
-        ManuelleFahrt *d = u.manuellOeffnen();
-        RUNDE_PRUEFEN(d, "Dialog nicht offen");
-        QPointer<ManuelleFahrt> beobachter(d);
-        const int vorher = u.nachrichten.anzahl();
-        u.geraet->masterSchliessen();
-        // Noticed while the dialog only waits for the operator.
-        QTRY_VERIFY(!u.port().istOffen());
-        RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
-        // The motion buttons now send nothing and say nothing more.
-        QTest::mousePress(d->CommandRechtsEinzel, Qt::LeftButton);
-        QTest::mouseRelease(d->CommandRechtsEinzel, Qt::LeftButton);
-        QTest::mouseClick(d->CommandEilLinks, Qt::LeftButton);
-        RUNDE_PRUEFEN(!u.port().istOffen(), "Port wieder offen");
-        QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
-        QTRY_VERIFY(!beobachter);
-        RUNDE_PRUEFEN(u.nachrichten.anzahl() == vorher + 1, "weitere Meldung");
-        RUNDE_PRUEFEN(u.hauptfensterBereit(), "Hauptfenster gesperrt");
-        RUNDE_PRUEFEN(u.uebertragungGehtWieder(&grund), grund);
-    }
-}
-
-void TestGeraetAbgezogen::manuelleFahrtWaehrendDesEilgangs() {
-    Umgebung u;
-    QString grund;
-    for (int runde = 0; runde < Runden; ++runde) {
-        ManuelleFahrt *d = u.manuellOeffnen();
-        RUNDE_PRUEFEN(d, "Dialog nicht offen");
-        QPointer<ManuelleFahrt> beobachter(d);
-        const int vorher = u.nachrichten.anzahl();
-        // A rapid travel is five bytes; each one in turn is the last to go.
-        u.abziehenBeiByte(1 + runde % 5);
-        QTest::mouseClick(runde % 2 ? d->CommandEilRechts : d->CommandEilLinks, Qt::LeftButton);
-        u.nichtMehrMithoeren();
-        QTRY_VERIFY(!u.port().istOffen());
-        RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
-        RUNDE_PRUEFEN(d->CommandEilLinks->isEnabled() && d->CommandEilRechts->isEnabled(),
-                      "Eilgangknöpfe gesperrt");
-        QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
-        QTRY_VERIFY(!beobachter);
-        RUNDE_PRUEFEN(u.nachrichten.anzahl() == vorher + 1, "weitere Meldung");
-        RUNDE_PRUEFEN(u.hauptfensterBereit(), "Hauptfenster gesperrt");
-        RUNDE_PRUEFEN(u.uebertragungGehtWieder(&grund), grund);
-    }
-}
-
-void TestGeraetAbgezogen::manuelleFahrtWaehrendDesWartensAufAntwort() {
-    Umgebung u;
-    QString grund;
-    for (int runde = 0; runde < Runden; ++runde) {
-        ManuelleFahrt *d = u.manuellOeffnen();
-        RUNDE_PRUEFEN(d, "Dialog nicht offen");
-        QPointer<ManuelleFahrt> beobachter(d);
-        const int vorher = u.nachrichten.anzahl();
-        QPushButton *knopf = runde % 2 ? d->CommandRechtsEinzel : d->CommandLinksEinzel;
-        QTest::mousePress(knopf, Qt::LeftButton);
-        RUNDE_PRUEFEN(u.geraet->lesen(1).size() == 1, "kein Einzelschritt gesendet");
-        // The controller never answers: it goes while the release waits for its character.
-        QTimer::singleShot(2 + runde % 30, u.fenster.get(), [&u] { u.geraet->masterSchliessen(); });
-        QTest::mouseRelease(knopf, Qt::LeftButton);
-        RUNDE_PRUEFEN(!u.port().istOffen(), "Port noch offen");
-        RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
-        RUNDE_PRUEFEN(knopf->isEnabled(), "Einzelschrittknopf gesperrt");
-        QTest::mouseClick(d->CommandZurück, Qt::LeftButton);
-        QTRY_VERIFY(!beobachter);
-        RUNDE_PRUEFEN(u.nachrichten.anzahl() == vorher + 1, "weitere Meldung");
-        RUNDE_PRUEFEN(u.hauptfensterBereit(), "Hauptfenster gesperrt");
-        RUNDE_PRUEFEN(u.uebertragungGehtWieder(&grund), grund);
-    }
-}
-
-void TestGeraetAbgezogen::referenzfahrtWaehrendDesStopps() {
-    Umgebung u;
-    QString grund;
-    for (int runde = 0; runde < Runden; ++runde) {
-        FormReferenzfahrt *d = u.referenzfahrtOeffnen();
-        RUNDE_PRUEFEN(d, "Dialog nicht offen");
-        QPointer<FormReferenzfahrt> beobachter(d);
-        const int vorher = u.nachrichten.anzahl();
-        QPushButton *knopf = runde % 2 ? d->CommandReferenzRechts : d->CommandReferenzLinks;
-        QTest::mousePress(knopf, Qt::LeftButton);
-        RUNDE_PRUEFEN(u.geraet->lesen(3).size() == 3, "kein Start gesendet");
-        // The stop is five bytes, then half a second with the buttons disabled: the device
-        // goes after one of the bytes, or during that half second.
-        const int bei = 1 + runde % 6;
-        if (bei <= 5)
-            u.abziehenBeiByte(bei);
-        else
-            QTimer::singleShot(5 + runde % 200, u.fenster.get(),
+        switch (fall) {
+        case Fall::Uebertragung:
+            // Every byte of the transfer in turn, the first and the last included.
+            u.abziehenBeiByte(1 + (runde * 11) % laenge);
+            QTest::mouseClick(u.fenster->CommandProgrammieren, Qt::LeftButton);
+            break;
+        case Fall::Satzstart:
+            u.abziehenBeiByte(1 + runde % 2); // after the 5 or after the block number
+            QTest::mouseClick(u.fenster->CommandSatzstart, Qt::LeftButton);
+            break;
+        case Fall::ManuellOhneBefehl: {
+            auto *d = static_cast<ManuelleFahrt *>(dialog.data());
+            u.geraet->masterSchliessen();
+            // Noticed while the dialog only waits for the operator.
+            QTRY_VERIFY(!u.port().istOffen());
+            RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
+            // The motion buttons now send nothing and say nothing more.
+            QTest::mousePress(d->CommandRechtsEinzel, Qt::LeftButton);
+            QTest::mouseRelease(d->CommandRechtsEinzel, Qt::LeftButton);
+            QTest::mouseClick(d->CommandEilLinks, Qt::LeftButton);
+            break;
+        }
+        case Fall::Eilgang: {
+            auto *d = static_cast<ManuelleFahrt *>(dialog.data());
+            // A rapid travel is five bytes; each one in turn is the last to go.
+            u.abziehenBeiByte(1 + runde % 5);
+            QTest::mouseClick(runde % 2 ? d->CommandEilRechts : d->CommandEilLinks, Qt::LeftButton);
+            u.nichtMehrMithoeren();
+            QTRY_VERIFY(!u.port().istOffen());
+            break;
+        }
+        case Fall::AntwortWarten: {
+            auto *d = static_cast<ManuelleFahrt *>(dialog.data());
+            QPushButton *knopf = runde % 2 ? d->CommandRechtsEinzel : d->CommandLinksEinzel;
+            QTest::mousePress(knopf, Qt::LeftButton);
+            RUNDE_PRUEFEN(u.geraet->lesen(1).size() == 1, "kein Einzelschritt gesendet");
+            // The controller never answers: it goes while the release waits for its character.
+            QTimer::singleShot(2 + runde % 30, u.fenster.get(),
                                [&u] { u.geraet->masterSchliessen(); });
-        QTest::mouseRelease(knopf, Qt::LeftButton);
+            QTest::mouseRelease(knopf, Qt::LeftButton);
+            break;
+        }
+        case Fall::Referenzstopp: {
+            auto *d = static_cast<FormReferenzfahrt *>(dialog.data());
+            QPushButton *knopf = runde % 2 ? d->CommandReferenzRechts : d->CommandReferenzLinks;
+            QTest::mousePress(knopf, Qt::LeftButton);
+            RUNDE_PRUEFEN(u.geraet->lesen(3).size() == 3, "kein Start gesendet");
+            // The stop is five bytes, then half a second with the buttons disabled: the device
+            // goes after one of the bytes, or during that half second.
+            const int bei = 1 + runde % 6;
+            if (bei <= 5)
+                u.abziehenBeiByte(bei);
+            else
+                QTimer::singleShot(5 + runde % 200, u.fenster.get(),
+                                   [&u] { u.geraet->masterSchliessen(); });
+            QTest::mouseRelease(knopf, Qt::LeftButton);
+            break;
+        }
+        }
         u.nichtMehrMithoeren();
-        RUNDE_PRUEFEN(!u.port().istOffen(), "Port noch offen");
-        RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
-        RUNDE_PRUEFEN(d->CommandReferenzLinks->isEnabled() && d->CommandReferenzRechts->isEnabled(),
-                      "Richtungsknöpfe gesperrt");
-        QTest::mouseClick(d->CommandOK, Qt::LeftButton);
-        QTRY_VERIFY(!beobachter);
-        RUNDE_PRUEFEN(u.nachrichten.anzahl() == vorher + 1, "weitere Meldung");
-        RUNDE_PRUEFEN(u.hauptfensterBereit(), "Hauptfenster gesperrt");
+        RUNDE_PRUEFEN(!u.port().istOffen() && !u.port().beschaeftigt(), "Port noch offen");
+        if (fall != Fall::ManuellOhneBefehl)
+            RUNDE_PRUEFEN(u.einMeldungMehr(vorher, &grund), grund);
+        for (QPushButton *knopf : knoepfe)
+            RUNDE_PRUEFEN(knopf->isEnabled(), knopf->objectName() + QStringLiteral(" gesperrt"));
+        if (schliessen) {
+            QTest::mouseClick(schliessen, Qt::LeftButton);
+            QTRY_VERIFY(!dialog);
+            RUNDE_PRUEFEN(u.nachrichten.anzahl() == vorher + 1, "weitere Meldung");
+        }
+        RUNDE_PRUEFEN(u.hauptfensterBereit(), "Knöpfe oder Felder gesperrt");
         RUNDE_PRUEFEN(u.uebertragungGehtWieder(&grund), grund);
     }
 }
