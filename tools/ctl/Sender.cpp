@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -92,10 +91,10 @@ Sender::Ergebnis Sender::senden(int portnummer, const std::vector<Befehl> &befeh
     m_port.schliessen();
     if (ok && m_signal == 0)
         return Gesendet;
-    const QString grund = m_signal != 0 ? QStringLiteral("Abgebrochen durch Signal %1 (%2).")
-                                              .arg(m_signal)
-                                              .arg(QString::fromLocal8Bit(::strsignal(m_signal)))
-                                        : m_port.letzterFehler();
+    const QString grund = m_signal != 0
+                              ? QStringLiteral("Abgebrochen durch %1.")
+                                    .arg(QLatin1String(m_signal == SIGINT ? "SIGINT" : "SIGTERM"))
+                              : m_port.letzterFehler();
     m_meldung = QStringLiteral("Befehl abgebrochen: %1 von %2 Bytes gesendet.\n%3")
                     .arg(m_gesendet)
                     .arg(m_geplant)
