@@ -176,9 +176,13 @@ void TestZelkorctl::portfehler() {
     halter.schliessen();
     QVERIFY2(l.fehler.contains(meldung), qPrintable(l.fehler));
     QCOMPARE(l.status, status);
-    QVERIFY(!QFileInfo::exists("/var/lock/LCK.." + pty.slavePfad().mid(5).replace('/', '_')));
+    // Where the tool held the port: its lock is gone and it stopped short.
+    QVERIFY(status != 3 ||
+            !QFileInfo::exists("/var/lock/LCK.." + pty.slavePfad().mid(5).replace('/', '_')));
+    const int gesendet = l.fehler.section(' ', 3, 3).toInt(); // 0 where no count is given
+    QVERIFY(gesendet < 205);
     if (fall != "abgezogen")
-        QCOMPARE((angekommen + pty.lesen(0, 100)).size(), l.fehler.section(' ', 3, 3).toInt());
+        QCOMPARE((angekommen + pty.lesen(0, 100)).size(), gesendet);
 }
 
 // `zeiten` shows for every block what the window's labels show for it, and the program's
