@@ -138,6 +138,9 @@ int ZelkorctlAusfuehren(const QStringList &argumente) {
         if (!a.befehl)
             return melden(Verweigert, a.meldung);
         befehle.push_back(*a.befehl);
+    } else if (befehl == "bytes") {
+        return melden(Verweigert, "bytes erwartet eine Datei, --start, --satzstart N oder "
+                                  "--einstellungen.");
     } else {
         return melden(Verweigert,
                       QStringLiteral("Unbekannter Befehl „%1“ (zelkorctl --help).").arg(befehl));
