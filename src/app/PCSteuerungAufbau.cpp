@@ -1,6 +1,7 @@
 // The main window's controls, their places and captions.
 #include "app/Linie.h"
 #include "app/PCSteuerung.h"
+#include "ramp/Rampe.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -218,8 +219,7 @@ void PCSteuerung::RampengrafikAufbauen() {
                                   {endeX - 36, zeitY + 7, 72, 18}, Qt::AlignCenter);
     // Warning and suggestion below the times, clear of the drawing's lines.
     LabelMaximalfrequenzWarnung =
-        grafikLabel(QStringLiteral("LabelMaximalfrequenzWarnung"),
-                    QStringLiteral("Maximalfrequenz kann nicht erreicht werden!"),
+        grafikLabel(QStringLiteral("LabelMaximalfrequenzWarnung"), MaximalfrequenzWarnungText(),
                     {420, zeitY + 30, 296, 18}, Qt::AlignCenter);
     LabelMaximalfrequenzWarnung->setStyleSheet(QStringLiteral("color:#c00000"));
     LabelFrequenzVorschlag = grafikLabel(QStringLiteral("LabelFrequenzVorschlag"), QString(),

@@ -180,6 +180,7 @@ RampenErgebnis BerechneRampe(const QString &startfrequenzText, const QString &ma
     const double rest = N - n;
     const double tC = 1000.0 * rest / fmax;
     const double tG = tC + 2.0 * tA;
+    e.gesamtzeitMs = tG;
     if (tG < 1000.0) {
         e.gesamtzeit.text = Millisekunden(tG, locale);
         e.bremszeit.text = Millisekunden(tG - tA, locale);
@@ -188,6 +189,10 @@ RampenErgebnis BerechneRampe(const QString &startfrequenzText, const QString &ma
         e.bremszeit.text = Sekunden(tG / 1000.0 - tA / 1000.0, locale);
     }
     return e;
+}
+
+QString Zeittext(double ms, const QLocale &locale) {
+    return ms < 1000.0 ? Millisekunden(ms, locale) : Sekunden(ms / 1000.0, locale);
 }
 
 RampenErgebnis ZeitenBeiFehlerVerbergen(RampenErgebnis ergebnis) {

@@ -70,6 +70,8 @@ struct RampenErgebnis {
     std::optional<qint32> rampenschritte;
     // The suggested maximal frequency in Hz, when the run made one.
     std::optional<qint16> vorschlag;
+    // The total time in ms behind LabelGesamtzeit's text, when the run set that text.
+    std::optional<double> gesamtzeitMs;
 
     bool fehler() const { return ende != RampenEnde::Fertig; }
 };
@@ -97,6 +99,16 @@ struct RampenErgebnis {
 RampenErgebnis BerechneRampe(const QString &startfrequenzText, const QString &maximalfrequenzText,
                              const QString &schritteText, int rampe,
                              const QLocale &locale = QLocale());
+
+// A time as the three time labels show it: below one second in whole ms ("85 ms"), from one
+// second on in s with two decimals ("1,25 s"), the locale's decimal separator.
+QString Zeittext(double ms, const QLocale &locale = QLocale());
+
+// The text of LabelMaximalfrequenzWarnung, shown when the steps end before the maximal
+// frequency is reached.
+inline QString MaximalfrequenzWarnungText() {
+    return QStringLiteral("Maximalfrequenz kann nicht erreicht werden!");
+}
 
 // For the callers other than the two frequency-field handlers (ramp options, grid, start-up):
 // when the run ended in an error, the three time labels are hidden as well; the other changes
