@@ -3,11 +3,13 @@
 #include "PtyPaar.h"
 
 #include "files/Programmdatei.h"
+#include "link/Protokoll.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class PCSteuerung;
 
@@ -34,6 +36,10 @@ public:
     static qint64 residentKiB();
     static QStringList deskriptoren();
     static int offeneDeskriptoren() { return int(deskriptoren().size()); }
+
+    // The program: as the blocks' values, and as the fields of its file.
+    static std::vector<Satzwerte> Saetze();
+    static Dateizugriff::ProgrammFelder Programm();
 
 private:
     PtyPaar m_pty;
