@@ -1,9 +1,9 @@
 #include "dialogs/FormReferenzfahrt.h"
 
-#include "app/Dialoggestaltung.h"
-#include "app/Linie.h"
 #include "app/PCSteuerung.h"
 #include "dialogs/Handbefehle.h"
+#include "gestaltung/Dialoggestaltung.h"
+#include "gestaltung/Linie.h"
 #include "link/MsTimer.h"
 #include "link/Protokoll.h"
 #include "link/SerielleSchnittstelle.h"

@@ -1,9 +1,9 @@
 #include "dialogs/ManuelleFahrt.h"
 
-#include "app/Dialoggestaltung.h"
 #include "app/PCSteuerung.h"
 #include "dialogs/Handbefehle.h"
 #include "files/Kleindateien.h"
+#include "gestaltung/Dialoggestaltung.h"
 #include "link/MsTimer.h"
 #include "link/Protokoll.h"
 #include "link/SerielleSchnittstelle.h"

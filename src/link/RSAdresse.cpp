@@ -1,10 +1,10 @@
 #include "link/RSAdresse.h"
 
-#include "app/Bilder.h"
-#include "app/Dialoggestaltung.h"
 #include "app/PCSteuerung.h"
 #include "files/Kleindateien.h"
 #include "files/Programmverzeichnis.h"
+#include "gestaltung/Bilder.h"
+#include "gestaltung/Dialoggestaltung.h"
 #include "link/SerielleSchnittstelle.h"
 #include "ramp/Zahlentest.h"
 
