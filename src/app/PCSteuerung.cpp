@@ -1,8 +1,8 @@
 #include "app/PCSteuerung.h"
 
 #include "app/FormInfo.h"
+#include "dialogs/RSAdresse.h"
 #include "files/Kleindateien.h"
-#include "link/RSAdresse.h"
 #include "link/SerielleSchnittstelle.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/Dialogumgebung.h"
 #include "model/Satz.h"
 
 #include <QMainWindow>
@@ -27,8 +28,9 @@ class SerielleSchnittstelle;
 
 // The main window. It owns the block table, the program record, the grid's data source and the
 // serial port for the whole run. Its controls carry the names the handlers and the tests use;
-// the block panel routines and the dialogs reach them through the public members below.
-class PCSteuerung : public QMainWindow {
+// the block panel routines reach them through the public members below, the dialogs through
+// the Dialogumgebung it provides.
+class PCSteuerung : public QMainWindow, public Dialogumgebung {
     Q_OBJECT
 public:
     explicit PCSteuerung(QWidget *parent = nullptr);
@@ -64,10 +66,12 @@ public:
     void waehleRampe(int rampe); // other values leave the selection as it is
 
     // Shows a message with one OK button and no icon, as every operator message of the program.
-    void Meldung(const QString &text, const QString &titel);
+    void Meldung(const QString &text, const QString &titel) override;
 
     // Opening a dialog from the menu disables the window; the dialog enables it when it closes.
-    void DialogGeschlossen();
+    void DialogGeschlossen() override;
+    // The dialogs use MSComm1.
+    SerielleSchnittstelle *serielleSchnittstelle() const override { return MSComm1; }
 
     SatzTabelle SatzListe;
     Settings ProgrammSettings;
