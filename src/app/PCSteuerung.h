@@ -28,8 +28,7 @@ class SerielleSchnittstelle;
 
 // The main window. It owns the block table, the program record, the grid's data source and the
 // serial port for the whole run. Its controls carry the names the handlers and the tests use;
-// the block panel routines reach them through the public members below, the dialogs through
-// the Dialogumgebung it provides.
+// the dialogs reach the window through the Dialogumgebung it provides.
 class PCSteuerung : public QMainWindow, public Dialogumgebung {
     Q_OBJECT
 public:
@@ -157,6 +156,14 @@ private:
     bool ProgrammLaden(const QString &pfad);
     bool ProgrammSpeichern(const QString &pfad);
     QString DateiWaehlen(bool speichern);
+
+    // The block panel. SatzAnzeigen shows the block of the grid's current row: frame caption,
+    // the four fields, ramp option, direction and reversal; writing the fields runs their
+    // change checks. SatzÜbernehmen stores the panel into block aktuellerSatz; an empty field,
+    // or one that holds no whole number, is reported and nothing of the panel is stored.
+    // Returns whether it was stored.
+    void SatzAnzeigen();
+    bool SatzÜbernehmen();
 
     // Editing: the grid's events, the field checks, the travel times.
     void ZeileGewechselt(int zeile);
