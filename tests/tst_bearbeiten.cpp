@@ -3,8 +3,8 @@
 #include "Nachrichten.h"
 #include "PtyPaar.h"
 
-#include "app/Linie.h"
 #include "app/PCSteuerung.h"
+#include "gestaltung/Linie.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
 

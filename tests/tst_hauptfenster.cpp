@@ -5,9 +5,9 @@
 
 #include "app/FormInfo.h"
 #include "app/Start.h"
+#include "dialogs/RSAdresse.h"
 #include "files/Programmverzeichnis.h"
 #include "link/MsTimer.h"
-#include "link/RSAdresse.h"
 #include "link/SerielleSchnittstelle.h"
 #include "model/NamesData.h"
 

@@ -4,8 +4,8 @@
 #include "Fensterumgebung.h"
 #include "Testdaten.h"
 
-#include "app/Linie.h"
 #include "dialogs/FormReferenzfahrt.h"
+#include "gestaltung/Linie.h"
 #include "link/MsTimer.h"
 #include "link/SerielleSchnittstelle.h"
 

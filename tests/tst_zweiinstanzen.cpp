@@ -12,9 +12,9 @@
 
 #include "app/PCSteuerung.h"
 #include "dialogs/ManuelleFahrt.h"
+#include "dialogs/RSAdresse.h"
 #include "files/Programmverzeichnis.h"
 #include "link/Dekodierer.h"
-#include "link/RSAdresse.h"
 #include "link/SerielleSchnittstelle.h"
 #include "model/Globale.h"
 

@@ -1,7 +1,7 @@
 #include "app/FormInfo.h"
 
-#include "app/Bilder.h"
 #include "app/PCSteuerung.h"
+#include "gestaltung/Bilder.h"
 
 #include <QCloseEvent>
 #include <QLabel>

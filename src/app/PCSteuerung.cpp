@@ -1,12 +1,11 @@
 #include "app/PCSteuerung.h"
 
 #include "app/FormInfo.h"
+#include "dialogs/RSAdresse.h"
 #include "files/Kleindateien.h"
-#include "link/RSAdresse.h"
 #include "link/SerielleSchnittstelle.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
-#include "model/Satzpanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,7 +46,7 @@ void PCSteuerung::Laden() {
     ProgrammSettings.setzeStandard();
     neueDatenquelle(SatzListe[0].Schritte());
     TitelSetzen();
-    SatzAnzeigen(*this);
+    SatzAnzeigen();
     setAktuelleZeile(0);
     TextProgrammdurchläufe->setText(QStringLiteral("1"));
     TextProgrammpause->setText(QStringLiteral("10"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/Dialogumgebung.h"
 #include "model/Satz.h"
 
 #include <QMainWindow>
@@ -27,8 +28,8 @@ class SerielleSchnittstelle;
 
 // The main window. It owns the block table, the program record, the grid's data source and the
 // serial port for the whole run. Its controls carry the names the handlers and the tests use;
-// the block panel routines and the dialogs reach them through the public members below.
-class PCSteuerung : public QMainWindow {
+// the dialogs reach the window through the Dialogumgebung it provides.
+class PCSteuerung : public QMainWindow, public Dialogumgebung {
     Q_OBJECT
 public:
     explicit PCSteuerung(QWidget *parent = nullptr);
@@ -64,10 +65,12 @@ public:
     void waehleRampe(int rampe); // other values leave the selection as it is
 
     // Shows a message with one OK button and no icon, as every operator message of the program.
-    void Meldung(const QString &text, const QString &titel);
+    void Meldung(const QString &text, const QString &titel) override;
 
     // Opening a dialog from the menu disables the window; the dialog enables it when it closes.
-    void DialogGeschlossen();
+    void DialogGeschlossen() override;
+    // The dialogs use MSComm1.
+    SerielleSchnittstelle *serielleSchnittstelle() const override { return MSComm1; }
 
     SatzTabelle SatzListe;
     Settings ProgrammSettings;
@@ -153,6 +156,14 @@ private:
     bool ProgrammLaden(const QString &pfad);
     bool ProgrammSpeichern(const QString &pfad);
     QString DateiWaehlen(bool speichern);
+
+    // The block panel. SatzAnzeigen shows the block of the grid's current row: frame caption,
+    // the four fields, ramp option, direction and reversal; writing the fields runs their
+    // change checks. SatzÜbernehmen stores the panel into block aktuellerSatz; an empty field,
+    // or one that holds no whole number, is reported and nothing of the panel is stored.
+    // Returns whether it was stored.
+    void SatzAnzeigen();
+    bool SatzÜbernehmen();
 
     // Editing: the grid's events, the field checks, the travel times.
     void ZeileGewechselt(int zeile);

@@ -1,6 +1,6 @@
 // The main window's controls, their places and captions.
-#include "app/Linie.h"
 #include "app/PCSteuerung.h"
+#include "gestaltung/Linie.h"
 #include "ramp/Rampe.h"
 
 #include <QAction>

@@ -4,7 +4,6 @@
 #include "app/SchritteEingabe.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
-#include "model/Satzpanel.h"
 #include "ramp/Feldpruefung.h"
 #include "ramp/Rampe.h"
 
@@ -154,12 +153,12 @@ void PCSteuerung::ZeileGewechselt(int zeile) {
         });
     }
 
-    SatzÜbernehmen(*this);
+    SatzÜbernehmen();
     ProgrammSettings.setAktuellerSatz(qint16(aktuelleZeile()));
     CommandSatzstart->setText(QStringLiteral("Satz Nr. ") +
                               QString::number(ProgrammSettings.aktuellerSatz() + 1) +
                               QStringLiteral(" starten"));
-    SatzAnzeigen(*this);
+    SatzAnzeigen();
     BerechneRampe();
 }
 
@@ -175,7 +174,7 @@ bool PCSteuerung::VorZeileLoeschen(int zeile) {
     for (int i = zeile; i < letzter; ++i)
         SatzKopieren(SatzListe[size_t(i + 1)], SatzListe[size_t(i)]);
     SatzListe[size_t(letzter)].setzeStandard();
-    SatzAnzeigen(*this);
+    SatzAnzeigen();
     return true;
 }
 

@@ -7,7 +7,6 @@
 #include "link/Uebertragungspruefung.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
-#include "model/Satzpanel.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -93,7 +92,7 @@ void PCSteuerung::ProgrammUebertragen() {
     }
     // The last block's options reach its record as they would on leaving its row.
     if (n > 0)
-        SatzÜbernehmen(*this);
+        SatzÜbernehmen();
     for (int i = 1; i <= n; ++i) {
         const Satz &satz = SatzListe[size_t(i - 1)];
         if (satz.Rampe() < 1 || satz.Rampe() > 4) {
@@ -134,7 +133,7 @@ void PCSteuerung::SatzZeigenOhneSpeichern(int zeile) {
     SatzwechselAktiv = vorher;
     ProgrammSettings.setAktuellerSatz(qint16(zeile));
     CommandSatzstart->setText(QStringLiteral("Satz Nr. %1 starten").arg(zeile + 1));
-    SatzAnzeigen(*this);
+    SatzAnzeigen();
 }
 
 void PCSteuerung::ProgrammstartSenden() {

@@ -4,7 +4,6 @@
 #include "files/Programmdatei.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
-#include "model/Satzpanel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -149,7 +148,7 @@ bool PCSteuerung::ProgrammLaden(const QString &pfad) {
     // The panel belongs to block 1 now; the next row change must store it there.
     ProgrammSettings.setAktuellerSatz(0);
     CommandSatzstart->setText(QStringLiteral("Satz Nr. 1 starten"));
-    SatzAnzeigen(*this);
+    SatzAnzeigen();
     if (!programm.sätze.isEmpty()) {
         const Dateizugriff::GelesenerSatz &erster = programm.sätze.first();
         (erster.rechts() ? OptionRechts : OptionLinks)->setChecked(true);

@@ -1,7 +1,7 @@
 #include "app/Start.h"
 
-#include "app/Bilder.h"
 #include "app/PCSteuerung.h"
+#include "gestaltung/Bilder.h"
 #include "link/MsTimer.h"
 #include "model/Globale.h"
 

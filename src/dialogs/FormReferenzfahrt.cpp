@@ -1,9 +1,8 @@
 #include "dialogs/FormReferenzfahrt.h"
 
-#include "app/Dialoggestaltung.h"
-#include "app/Linie.h"
-#include "app/PCSteuerung.h"
 #include "dialogs/Handbefehle.h"
+#include "gestaltung/Dialoggestaltung.h"
+#include "gestaltung/Linie.h"
 #include "link/MsTimer.h"
 #include "link/Protokoll.h"
 #include "link/SerielleSchnittstelle.h"
@@ -26,7 +25,7 @@ QPoint punkt(int x, int y) {
 
 } // namespace
 
-FormReferenzfahrt::FormReferenzfahrt(PCSteuerung &fenster) : Handdialog(fenster) {
+FormReferenzfahrt::FormReferenzfahrt(Dialogumgebung &umgebung) : Handdialog(umgebung) {
     setObjectName(QStringLiteral("FormReferenzfahrt"));
     setWindowTitle(Fenstertitel(63, QStringLiteral("Referenzfahrt")));
     FensterAnlegen(this, TwipsGroesse(6465, 2670));
@@ -124,7 +123,7 @@ void FormReferenzfahrt::Gedrueckt(QPushButton *knopf, const QMouseEvent &ereigni
     const Handpruefung pruefung = ReferenzfahrtPruefen(richtung, TextFrequenz->text());
     if (!pruefung.ok()) {
         // The message box takes the mouse; this press needs no stop.
-        fenster().Meldung(pruefung.meldung, Titel);
+        umgebung().Meldung(pruefung.meldung, Titel);
         return;
     }
     m_halt = knopf;
@@ -194,5 +193,5 @@ void FormReferenzfahrt::Ruhelage() {
 void FormReferenzfahrt::Abschliessen() {
     port().schliessen();
     Beenden();
-    fenster().DialogGeschlossen();
+    umgebung().DialogGeschlossen();
 }

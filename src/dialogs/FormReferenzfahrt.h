@@ -18,7 +18,7 @@ class QLineEdit;
 class FormReferenzfahrt : public Handdialog {
     Q_OBJECT
 public:
-    explicit FormReferenzfahrt(PCSteuerung &fenster);
+    explicit FormReferenzfahrt(Dialogumgebung &umgebung);
     ~FormReferenzfahrt() override;
 
     QPushButton *CommandOK = nullptr;

@@ -1,6 +1,5 @@
 #include "dialogs/Handdialog.h"
 
-#include "app/PCSteuerung.h"
 #include "link/SerielleSchnittstelle.h"
 
 #include <QCloseEvent>
@@ -8,8 +7,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-Handdialog::Handdialog(PCSteuerung &fenster)
-    : QWidget(nullptr, Qt::Dialog), m_fenster(fenster), m_port(fenster.MSComm1) {}
+Handdialog::Handdialog(Dialogumgebung &umgebung)
+    : QWidget(nullptr, Qt::Dialog), m_umgebung(umgebung), m_port(umgebung.serielleSchnittstelle()) {
+}
 
 Handdialog::~Handdialog() = default;
 
@@ -36,7 +36,7 @@ void Handdialog::rahmenEnde() {
 }
 
 SerielleSchnittstelle &Handdialog::port() const {
-    return *m_fenster.MSComm1;
+    return *m_umgebung.serielleSchnittstelle();
 }
 
 void Handdialog::BewegungsknopfAnmelden(QPushButton *knopf) {

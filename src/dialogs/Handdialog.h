@@ -1,11 +1,11 @@
 #pragma once
 
+#include "dialogs/Dialogumgebung.h"
 #include "link/SerielleSchnittstelle.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class PCSteuerung;
 class QMouseEvent;
 class QPushButton;
 
@@ -27,7 +27,7 @@ class QPushButton;
 class Handdialog : public QWidget {
     Q_OBJECT
 public:
-    explicit Handdialog(PCSteuerung &fenster);
+    explicit Handdialog(Dialogumgebung &umgebung);
     ~Handdialog() override;
 
     // The window has finished (port closed, main window enabled) and waits to be deleted.
@@ -49,7 +49,7 @@ protected:
     // The port while it still exists; for the destructor, which may run as the main window
     // goes away.
     SerielleSchnittstelle *portFallsVorhanden() const { return m_port.data(); }
-    PCSteuerung &fenster() const { return m_fenster; }
+    Dialogumgebung &umgebung() const { return m_umgebung; }
 
     // Registers a button whose mouse press and release are handled by Gedrückt/Losgelassen.
     void BewegungsknopfAnmelden(QPushButton *knopf);
@@ -79,7 +79,7 @@ protected:
 private:
     void rahmenEnde();
 
-    PCSteuerung &m_fenster;
+    Dialogumgebung &m_umgebung;
     QPointer<SerielleSchnittstelle> m_port;
     int m_tiefe = 0;
     bool m_geladen = false;

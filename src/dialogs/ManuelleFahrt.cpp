@@ -1,9 +1,8 @@
 #include "dialogs/ManuelleFahrt.h"
 
-#include "app/Dialoggestaltung.h"
-#include "app/PCSteuerung.h"
 #include "dialogs/Handbefehle.h"
 #include "files/Kleindateien.h"
+#include "gestaltung/Dialoggestaltung.h"
 #include "link/MsTimer.h"
 #include "link/Protokoll.h"
 #include "link/SerielleSchnittstelle.h"
@@ -27,7 +26,7 @@ constexpr double Abfragetakt = 0.002;
 
 } // namespace
 
-ManuelleFahrt::ManuelleFahrt(PCSteuerung &fenster) : Handdialog(fenster) {
+ManuelleFahrt::ManuelleFahrt(Dialogumgebung &umgebung) : Handdialog(umgebung) {
     setObjectName(QStringLiteral("ManuelleFahrt"));
     setWindowTitle(Fenstertitel(82, QStringLiteral("Manuelle Fahrt")));
     FensterAnlegen(this, TwipsGroesse(7680, 4245));
@@ -177,12 +176,12 @@ void ManuelleFahrt::Abschliessen() {
         port().schliessen();
     }
     Beenden();
-    fenster().DialogGeschlossen();
+    umgebung().DialogGeschlossen();
     if (!gespeichert)
-        fenster().Meldung(QStringLiteral("Frequenz und Schritte konnten nicht für den nächsten "
-                                         "Aufruf gespeichert werden.\n%1")
-                              .arg(dateifehler),
-                          Titel);
+        umgebung().Meldung(QStringLiteral("Frequenz und Schritte konnten nicht für den nächsten "
+                                          "Aufruf gespeichert werden.\n%1")
+                               .arg(dateifehler),
+                           Titel);
 }
 
 // ---- Rapid travel
@@ -194,7 +193,7 @@ void ManuelleFahrt::Eilgangfahren(bool rechts) {
         EilgangPruefen(rechts ? Fahrtrichtung::Rechts : Fahrtrichtung::Links, TextFrequenz->text(),
                        TextSchritte->text());
     if (!pruefung.ok()) {
-        fenster().Meldung(pruefung.meldung, Titel);
+        umgebung().Meldung(pruefung.meldung, Titel);
         return;
     }
     if (!port().istOffen())
@@ -268,7 +267,7 @@ void ManuelleFahrt::EinzelschrittBeenden(bool gestartet) {
         port().Abspielen(EinzelschrittStopp());
     m_zustand = Zustand::Bereit;
     if (antwort == Antwort::Frist && gestartet && !m_verlassen && port().istOffen())
-        fenster().Meldung(Handmeldung::KeineAntwort, Titel);
+        umgebung().Meldung(Handmeldung::KeineAntwort, Titel);
 }
 
 ManuelleFahrt::Antwort ManuelleFahrt::AufZeichenWarten() {

@@ -17,7 +17,7 @@ class QLineEdit;
 class ManuelleFahrt : public Handdialog {
     Q_OBJECT
 public:
-    explicit ManuelleFahrt(PCSteuerung &fenster);
+    explicit ManuelleFahrt(Dialogumgebung &umgebung);
     ~ManuelleFahrt() override;
 
     // Longest wait for the controller's character after a single step, in seconds.

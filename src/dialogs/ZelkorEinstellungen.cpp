@@ -1,9 +1,9 @@
 #include "dialogs/ZelkorEinstellungen.h"
 
-#include "app/Dialoggestaltung.h"
-#include "app/PCSteuerung.h"
+#include "dialogs/Dialogumgebung.h"
 #include "dialogs/Handbefehle.h"
 #include "files/Kleindateien.h"
+#include "gestaltung/Dialoggestaltung.h"
 #include "link/SerielleSchnittstelle.h"
 #include "model/Einstellwerte.h"
 
@@ -44,8 +44,8 @@ void waehle(QComboBox *c, const QString &text) {
 
 } // namespace
 
-ZelkorEinstellungen::ZelkorEinstellungen(PCSteuerung &fenster)
-    : QWidget(nullptr, Qt::Dialog), m_fenster(fenster) {
+ZelkorEinstellungen::ZelkorEinstellungen(Dialogumgebung &umgebung)
+    : QWidget(nullptr, Qt::Dialog), m_umgebung(umgebung) {
     setObjectName(QStringLiteral("ZelkorEinstellungen"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Fenstertitel(89, QStringLiteral("Zelkor-Modus")));
@@ -140,7 +140,7 @@ bool ZelkorEinstellungen::EinstellungenSenden() {
         EinstellungenAusTexten(ComboSchrittmodus->currentText(), ComboPhasenstrom->currentText(),
                                OptionAbsenkungEin->isChecked());
     // A port that does not open is reported once by the link.
-    return befehl && m_fenster.MSComm1->Sendevorgang(*befehl);
+    return befehl && m_umgebung.serielleSchnittstelle()->Sendevorgang(*befehl);
 }
 
 void ZelkorEinstellungen::CommandÜbernehmen_Click() {
@@ -151,18 +151,18 @@ void ZelkorEinstellungen::CommandÜbernehmen_Click() {
     QString dateifehler;
     const bool gespeichert = ZelkorDateiSchreiben(&dateifehler);
     EinstellungenSenden();
-    m_fenster.DialogGeschlossen();
+    m_umgebung.DialogGeschlossen();
     close();
     if (!gespeichert)
-        m_fenster.Meldung(QStringLiteral("Die Einstellungen konnten nicht für den nächsten "
-                                         "Aufruf gespeichert werden.\n%1")
-                              .arg(dateifehler),
-                          QStringLiteral("Zelkor_V2"));
+        m_umgebung.Meldung(QStringLiteral("Die Einstellungen konnten nicht für den nächsten "
+                                          "Aufruf gespeichert werden.\n%1")
+                               .arg(dateifehler),
+                           QStringLiteral("Zelkor_V2"));
 }
 
 void ZelkorEinstellungen::closeEvent(QCloseEvent *ereignis) {
     // "Abbrechen" and the close box leave without storing or sending anything.
     if (!m_uebernommen)
-        m_fenster.DialogGeschlossen();
+        m_umgebung.DialogGeschlossen();
     ereignis->accept();
 }

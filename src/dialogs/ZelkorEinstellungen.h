@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class PCSteuerung;
+class Dialogumgebung;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -15,7 +15,7 @@ class QRadioButton;
 class ZelkorEinstellungen : public QWidget {
     Q_OBJECT
 public:
-    explicit ZelkorEinstellungen(PCSteuerung &fenster);
+    explicit ZelkorEinstellungen(Dialogumgebung &umgebung);
 
     QPushButton *CommandAbbrechen = nullptr;
     QLabel *LabelSchrittmode = nullptr;
@@ -46,6 +46,6 @@ private:
     void Aufbauen();
     void CommandÜbernehmen_Click();
 
-    PCSteuerung &m_fenster;
+    Dialogumgebung &m_umgebung;
     bool m_uebernommen = false;
 };

@@ -374,7 +374,3 @@ bool SerielleSchnittstelle::Abspielen(const Befehl &befehl, const Markenhook &be
     m_beschaeftigt = false;
     return ok;
 }
-
-// The meta-object code in this file's own object, so a tool that links only the link layer
-// does not pull in every window of the library.
-#include "moc_SerielleSchnittstelle.cpp"

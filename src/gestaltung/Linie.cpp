@@ -1,4 +1,4 @@
-#include "app/Linie.h"
+#include "gestaltung/Linie.h"
 
 #include <QPainter>
 

@@ -1,10 +1,10 @@
-#include "link/RSAdresse.h"
+#include "dialogs/RSAdresse.h"
 
-#include "app/Bilder.h"
-#include "app/Dialoggestaltung.h"
-#include "app/PCSteuerung.h"
+#include "dialogs/Dialogumgebung.h"
 #include "files/Kleindateien.h"
 #include "files/Programmverzeichnis.h"
+#include "gestaltung/Bilder.h"
+#include "gestaltung/Dialoggestaltung.h"
 #include "link/SerielleSchnittstelle.h"
 #include "ramp/Zahlentest.h"
 
@@ -17,9 +17,9 @@
 
 using namespace Dialoggestaltung;
 
-RSAdresse::RSAdresse(PCSteuerung &fenster)
-    : QWidget(nullptr, Qt::Dialog), m_fenster(fenster),
-      m_vorherigePortnummer(fenster.MSComm1->portnummer()) {
+RSAdresse::RSAdresse(Dialogumgebung &umgebung)
+    : QWidget(nullptr, Qt::Dialog), m_umgebung(umgebung),
+      m_vorherigePortnummer(umgebung.serielleSchnittstelle()->portnummer()) {
     setObjectName(QStringLiteral("RSAdresse"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Fenstertitel(28, QStringLiteral("Porteinstellung")));
@@ -70,10 +70,10 @@ bool RSAdresse::PortDateiSchreiben() {
     if (Dateizugriff::PortDateiSpeichern(Dateizugriff::PortDateipfad(), TextPortnummer->text(),
                                          &fehler))
         return true;
-    m_fenster.Meldung(QStringLiteral("Die Schnittstelle wird benutzt, aber sie konnte nicht für "
-                                     "den nächsten Start gespeichert werden.\n%1")
-                          .arg(fehler),
-                      QStringLiteral("Zelkor_V2"));
+    m_umgebung.Meldung(QStringLiteral("Die Schnittstelle wird benutzt, aber sie konnte nicht für "
+                                      "den nächsten Start gespeichert werden.\n%1")
+                           .arg(fehler),
+                       QStringLiteral("Zelkor_V2"));
     return false;
 }
 
@@ -102,7 +102,7 @@ void RSAdresse::GeraetAnzeigen() {
 }
 
 void RSAdresse::CommandÜbernehmen_Click() {
-    SerielleSchnittstelle &port = *m_fenster.MSComm1;
+    SerielleSchnittstelle &port = *m_umgebung.serielleSchnittstelle();
     if (port.beschaeftigt())
         return;
     if (port.istOffen())
@@ -125,7 +125,7 @@ void RSAdresse::CommandÜbernehmen_Click() {
     port.schliessen();
     m_grund.clear();
     m_uebernommen = true;
-    m_fenster.DialogGeschlossen();
+    m_umgebung.DialogGeschlossen();
     PortDateiSchreiben();
     close();
 }
@@ -137,8 +137,8 @@ void RSAdresse::CommandAbbrechen_Click() {
 void RSAdresse::closeEvent(QCloseEvent *event) {
     if (!m_uebernommen) {
         // A port that failed the probe is not kept: later commands use the one that worked.
-        m_fenster.MSComm1->setPortnummer(m_vorherigePortnummer);
-        m_fenster.DialogGeschlossen();
+        m_umgebung.serielleSchnittstelle()->setPortnummer(m_vorherigePortnummer);
+        m_umgebung.DialogGeschlossen();
     }
     event->accept();
 }

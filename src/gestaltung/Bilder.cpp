@@ -1,4 +1,4 @@
-#include "app/Bilder.h"
+#include "gestaltung/Bilder.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/Dialoggestaltung.h"
+#include "gestaltung/Dialoggestaltung.h"
 
 #include <QLabel>
 #include <QLineEdit>

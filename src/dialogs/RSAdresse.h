@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class PCSteuerung;
+class Dialogumgebung;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -13,7 +13,7 @@ class QPushButton;
 class RSAdresse : public QWidget {
     Q_OBJECT
 public:
-    explicit RSAdresse(PCSteuerung &fenster);
+    explicit RSAdresse(Dialogumgebung &umgebung);
 
     QLabel *LabelPortnummer = nullptr;
     QLineEdit *TextPortnummer = nullptr;
@@ -38,7 +38,7 @@ private:
     void CommandAbbrechen_Click();
     void GeraetAnzeigen();
 
-    PCSteuerung &m_fenster;
+    Dialogumgebung &m_umgebung;
     int m_vorherigePortnummer;
     QString m_grund;
     bool m_uebernommen = false;
