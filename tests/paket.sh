@@ -19,8 +19,9 @@ if grep -E 'tst_|bench_|\.a$|/include/' <<<"$inhalt"; then
     echo "gehört nicht ins Paket (oben)"; fehler=1
 fi
 abhaengig=$(dpkg-deb -f "$deb" Depends)
+namen=$(tr ',' '\n' <<<"$abhaengig" | sed 's/(.*//; s/ //g')
 for p in fonts-liberation libqt6widgets6 libqt6serialport6 libqt6core6 libc6 libstdc++6; do
-    grep -Eq "(^|[ ,])$p([ ,(]|$)" <<<"$abhaengig" || { echo "Abhängigkeit fehlt: $p"; fehler=1; }
+    grep -qxF -- "$p" <<<"$namen" || { echo "Abhängigkeit fehlt: $p"; fehler=1; }
 done
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/zelkor.desktop >"$ziel/zelkor.desktop"
 desktop-file-validate "$ziel/zelkor.desktop" || fehler=1

@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <unistd.h>
-
 namespace {
 QString &gesetztesVerzeichnis() {
     static QString verzeichnis;
@@ -14,7 +12,8 @@ QString &gesetztesVerzeichnis() {
 }
 
 bool beschreibbar(const QString &ordner) {
-    return ::access(QFile::encodeName(ordner).constData(), W_OK | X_OK) == 0;
+    const QFileInfo info(ordner);
+    return info.isDir() && info.isWritable() && info.isExecutable();
 }
 } // namespace
 
