@@ -1,0 +1,126 @@
+// Every text of every window fits the room its control has: labels, buttons, options, check
+// boxes and frame captions, measured in the font the control asks for (Arial, which the
+// installed Liberation Sans stands in for with Arial's widths). CTest runs this at the normal
+// scale and at 150 %.
+#include "PtyPaar.h"
+
+#include "app/PCSteuerung.h"
+#include "app/Start.h"
+#include "model/Globale.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+#include <QTest>
+
+namespace {
+
+QString ohneKuerzel(QString text) {
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove('&')
+        .replace('\x01', '&');
+}
+
+// The room a text needs in a font: its widest line and the height of all lines.
+QSize Textgroesse(const QFont &schrift, const QString &text) {
+    const QFontMetrics m(schrift);
+    int breite = 0;
+    const QStringList zeilen = text.split('\n');
+    for (const QString &zeile : zeilen)
+        breite = qMax(breite, m.horizontalAdvance(zeile));
+    return {breite, int(zeilen.size()) * m.height()};
+}
+
+// One line per control whose text does not fit: "name „text“: needs WxH, has WxH".
+QStringList Abgeschnitten(QWidget *fenster) {
+    QStringList befund;
+    auto pruefen = [&befund](const QWidget *w, const QString &text, QRect raum) {
+        const QSize noetig = Textgroesse(w->font(), ohneKuerzel(text));
+        if (!text.isEmpty() && (noetig.width() > raum.width() || noetig.height() > raum.height()))
+            befund << QStringLiteral("%1 „%2“: braucht %3x%4, hat %5x%6")
+                          .arg(w->objectName(), text)
+                          .arg(noetig.width())
+                          .arg(noetig.height())
+                          .arg(raum.width())
+                          .arg(raum.height());
+    };
+    for (QWidget *w : fenster->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(fenster))
+            continue;
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            QRect raum = l->contentsRect().adjusted(l->indent() > 0 ? l->indent() : 0, 0, 0, 0);
+            if (l->wordWrap())
+                raum.setWidth(1 << 20),
+                    raum.setHeight(l->heightForWidth(l->width()) <= l->height() ? 1 << 20 : 0);
+            pruefen(l, l->text(), raum);
+        } else if (auto *k = qobject_cast<QAbstractButton *>(w)) {
+            QStyleOptionButton o;
+            o.initFrom(k);
+            o.text = k->text();
+            const QStyle::SubElement teil =
+                qobject_cast<QRadioButton *>(k) ? QStyle::SE_RadioButtonContents
+                : qobject_cast<QCheckBox *>(k)  ? QStyle::SE_CheckBoxContents
+                                                : QStyle::SE_PushButtonContents;
+            pruefen(k, k->text(), k->style()->subElementRect(teil, &o, k));
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            QStyleOptionGroupBox o;
+            o.initFrom(g);
+            o.text = g->title();
+            o.subControls = QStyle::SC_GroupBoxLabel;
+            const QRect titel =
+                g->style()->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g);
+            pruefen(g, g->title(), titel.intersected(g->rect()));
+        }
+    }
+    return befund;
+}
+
+} // namespace
+
+class TestTextbreite : public QObject {
+    Q_OBJECT
+private slots:
+    void allesPasst_data();
+    void allesPasst();
+};
+
+void TestTextbreite::allesPasst_data() {
+    QTest::addColumn<QString>("fenster");
+    for (const char *f : {"Hauptfenster", "Begrüßungsbildschirm", "Info", "Schnittstelle",
+                          "Manuell", "Referenzfahrt", "Parameter"})
+        QTest::newRow(f) << QString::fromUtf8(f);
+}
+
+void TestTextbreite::allesPasst() {
+    QFETCH(QString, fenster);
+    PtyPaar pty;
+    StartAbgeschlossen = false;
+    PCSteuerung hauptfenster;
+    hauptfenster.show();
+    hauptfenster.Laden();
+    QWidget *zeigen = &hauptfenster;
+    std::unique_ptr<Begruessungsbildschirm> splash;
+    if (fenster == QStringLiteral("Begrüßungsbildschirm")) {
+        splash = std::make_unique<Begruessungsbildschirm>();
+        splash->show();
+        zeigen = splash.get();
+    } else if (fenster != QStringLiteral("Hauptfenster")) {
+        hauptfenster.findChild<QAction *>(fenster)->trigger();
+        zeigen = hauptfenster.offenerDialog();
+        QVERIFY(zeigen);
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(zeigen));
+    const QStringList befund = Abgeschnitten(zeigen);
+    QVERIFY2(befund.isEmpty(), qPrintable(befund.join('\n')));
+    if (zeigen != &hauptfenster && zeigen != splash.get())
+        zeigen->close();
+}
+
+QTEST_MAIN(TestTextbreite)
+#include "tst_textbreite.moc"
