@@ -15,33 +15,22 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTest>
 
 namespace {
 
-QString ohneKuerzel(QString text) {
-    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
-        .remove('&')
-        .replace('\x01', '&');
-}
-
-// The room a text needs in a font: its widest line and the height of all lines.
-QSize Textgroesse(const QFont &schrift, const QString &text) {
-    const QFontMetrics m(schrift);
-    int breite = 0;
-    const QStringList zeilen = text.split('\n');
-    for (const QString &zeile : zeilen)
-        breite = qMax(breite, m.horizontalAdvance(zeile));
-    return {breite, int(zeilen.size()) * m.height()};
-}
-
-// One line per control whose text does not fit: "name „text“: needs WxH, has WxH".
+// One line per control whose text does not fit: "name „text“: braucht WxH, hat WxH".
 QStringList Abgeschnitten(QWidget *fenster) {
     QStringList befund;
-    auto pruefen = [&befund](const QWidget *w, const QString &text, QRect raum) {
-        const QSize noetig = Textgroesse(w->font(), ohneKuerzel(text));
+    auto pruefen = [&befund](const QWidget *w, QString text, QRect raum) {
+        text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        QSize noetig;
+        for (const QString &zeile : text.split('\n'))
+            noetig = {qMax(noetig.width(), w->fontMetrics().horizontalAdvance(zeile)),
+                      noetig.height() + w->fontMetrics().height()};
         if (!text.isEmpty() && (noetig.width() > raum.width() || noetig.height() > raum.height()))
             befund << QStringLiteral("%1 „%2“: braucht %3x%4, hat %5x%6")
                           .arg(w->objectName(), text)
@@ -54,28 +43,24 @@ QStringList Abgeschnitten(QWidget *fenster) {
         if (!w->isVisibleTo(fenster))
             continue;
         if (auto *l = qobject_cast<QLabel *>(w)) {
-            QRect raum = l->contentsRect().adjusted(l->indent() > 0 ? l->indent() : 0, 0, 0, 0);
-            if (l->wordWrap())
-                raum.setWidth(1 << 20),
-                    raum.setHeight(l->heightForWidth(l->width()) <= l->height() ? 1 << 20 : 0);
-            pruefen(l, l->text(), raum);
+            pruefen(l, l->text(), l->contentsRect().adjusted(qMax(l->indent(), 0), 0, 0, 0));
         } else if (auto *k = qobject_cast<QAbstractButton *>(w)) {
             QStyleOptionButton o;
             o.initFrom(k);
             o.text = k->text();
-            const QStyle::SubElement teil =
-                qobject_cast<QRadioButton *>(k) ? QStyle::SE_RadioButtonContents
-                : qobject_cast<QCheckBox *>(k)  ? QStyle::SE_CheckBoxContents
-                                                : QStyle::SE_PushButtonContents;
+            const auto teil = qobject_cast<QRadioButton *>(k) ? QStyle::SE_RadioButtonContents
+                              : qobject_cast<QCheckBox *>(k)  ? QStyle::SE_CheckBoxContents
+                                                              : QStyle::SE_PushButtonContents;
             pruefen(k, k->text(), k->style()->subElementRect(teil, &o, k));
         } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
             QStyleOptionGroupBox o;
             o.initFrom(g);
             o.text = g->title();
             o.subControls = QStyle::SC_GroupBoxLabel;
-            const QRect titel =
-                g->style()->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g);
-            pruefen(g, g->title(), titel.intersected(g->rect()));
+            pruefen(g, g->title(),
+                    g->style()
+                        ->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g)
+                        .intersected(g->rect()));
         }
     }
     return befund;
