@@ -101,6 +101,9 @@ void TestTextbreite::allesPasst() {
         QVERIFY(zeigen);
     }
     QVERIFY(QTest::qWaitForWindowExposed(zeigen));
+    // ZELKOR_BILDER=dir keeps a picture of each window to look at.
+    if (const QString bilder = qEnvironmentVariable("ZELKOR_BILDER"); !bilder.isEmpty())
+        zeigen->grab().save(bilder + QLatin1Char('/') + fenster + QStringLiteral(".png"));
     const QStringList befund = Abgeschnitten(zeigen);
     QVERIFY2(befund.isEmpty(), qPrintable(befund.join('\n')));
     if (zeigen != &hauptfenster && zeigen != splash.get())
