@@ -11,6 +11,8 @@
 
 FormInfo::FormInfo(PCSteuerung &fenster) : QWidget(nullptr, Qt::Dialog), m_fenster(fenster) {
     setObjectName(QStringLiteral("FormInfo"));
+    // No title: Qt would show the application name where the title is empty.
+    setWindowTitle(QStringLiteral(" "));
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     setPalette(QPalette(Qt::white));

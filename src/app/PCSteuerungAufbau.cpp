@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -241,9 +242,15 @@ void PCSteuerung::MenueAufbauen() {
     Speichernunter =
         eintrag(QStringLiteral("Speichernunter"), QStringLiteral("Speichern unter..."));
     Beenden = eintrag(QStringLiteral("Beenden"), QStringLiteral("Beenden"));
+    // The keys every desktop program has; Qt shows them beside the entries ("Strg+O").
+    Öffnen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Speichern->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Speichernunter->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    Beenden->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Datei->addAction(Öffnen);
     Datei->addAction(Speichern);
     Datei->addAction(Speichernunter);
+    Datei->addSeparator();
     Datei->addAction(Beenden);
 
     Zelkor = leiste->addMenu(QStringLiteral("Modus"));
@@ -255,6 +262,7 @@ void PCSteuerung::MenueAufbauen() {
     Referenzfahrt = eintrag(QStringLiteral("Referenzfahrt"), QStringLiteral("Referenzfahrt"));
     Schnittstelle = eintrag(QStringLiteral("Schnittstelle"), QStringLiteral("Schnittstelle"));
     Info = eintrag(QStringLiteral("Info"), QStringLiteral("Info"));
+    Info->setShortcut(QKeySequence(Qt::Key_F1));
     leiste->addAction(Manuell);
     leiste->addAction(Referenzfahrt);
     leiste->addAction(Schnittstelle);

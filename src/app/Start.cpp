@@ -13,6 +13,8 @@
 Begruessungsbildschirm::Begruessungsbildschirm()
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("Begrüßungsbildschirm"));
+    // No title: Qt would show the application name where the title is empty.
+    setWindowTitle(QStringLiteral(" "));
     setAutoFillBackground(true);
     setPalette(QPalette(Qt::white));
     auto *spalte = new QVBoxLayout(this);

@@ -1,16 +1,13 @@
 #include "link/MsTimer.h"
 
+#include "link/Plattform.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <cmath>
-#include <ctime>
 #include <vector>
-
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 
 namespace MsTimer {
 namespace {
@@ -27,33 +24,10 @@ std::vector<QEventLoop *> &laufendeSchleifen() {
     return schleifen;
 }
 
-void feineWeckzeit() {
-#ifdef __linux__
-    // The default timer slack of 50 µs would stretch every short sleep.
-    static const bool gesetzt = [] {
-        prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-        return true;
-    }();
-    (void)gesetzt;
-#endif
-}
-
-void schlafenBis(double ziel) {
-    timespec ts{};
-    double ganz = 0;
-    const double rest = std::modf(ziel, &ganz);
-    ts.tv_sec = time_t(ganz);
-    ts.tv_nsec = long(rest * 1e9);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
-    }
-}
-
 } // namespace
 
 double Uhr() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+    return Plattform::Uhr();
 }
 
 double Zeitstempel() {
@@ -67,7 +41,7 @@ void Warten(double sekunden) {
 }
 
 bool WartenBis(double ziel, const std::function<bool()> &abbrechen) {
-    feineWeckzeit();
+    Plattform::FeinesWecken();
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (abbrechen && abbrechen())
@@ -87,7 +61,7 @@ bool WartenBis(double ziel, const std::function<bool()> &abbrechen) {
             schleife.exec();
             laufendeSchleifen().pop_back();
         } else if (rest > Pollbereich) {
-            schlafenBis(std::min(ziel - Pollbereich, Uhr() + LaengsterSchlaf));
+            Plattform::SchlafenBis(std::min(ziel - Pollbereich, Uhr() + LaengsterSchlaf));
         }
         // Within the last 0.1 ms: poll the clock, handling events in between.
     }

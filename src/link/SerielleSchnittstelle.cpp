@@ -2,28 +2,14 @@
 
 #include "files/Programmverzeichnis.h"
 #include "link/MsTimer.h"
+#include "link/Plattform.h"
 
 #include <QFileInfo>
-
-#include <grp.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
 // Longest time a single byte may sit in the output queue before the device counts as stuck.
 constexpr int SchreibfristMs = 1000;
-
-QString gruppeDesGeraets(const QString &pfad) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(pfad).constData(), &st) != 0)
-        return {};
-    if (const group *g = ::getgrgid(st.st_gid))
-        return QString::fromLocal8Bit(g->gr_name);
-    return QString::number(st.st_gid);
-}
 
 } // namespace
 
@@ -47,11 +33,7 @@ QString SerielleSchnittstelle::GeraetFuerPort(int portnummer) {
             return ziel;
         return link.isSymLink() ? link.symLinkTarget() : link.absoluteFilePath();
     }
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(portnummer);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(portnummer - 1);
-#endif
+    return Plattform::Systemgeraet(portnummer);
 }
 
 bool SerielleSchnittstelle::setPortnummer(int portnummer) {
@@ -125,10 +107,10 @@ QString SerielleSchnittstelle::oeffnenFehlertext(QSerialPort::SerialPortError ar
         grund = QStringLiteral("Das Gerät %1 ist nicht vorhanden.").arg(geraet);
         break;
     case QSerialPort::PermissionError:
-        if (::access(QFile::encodeName(geraet).constData(), R_OK | W_OK) != 0) {
+        if (!Plattform::LesenUndSchreibenErlaubt(geraet)) {
             grund = QStringLiteral("Keine Berechtigung für %1. Ihr Benutzer muss zur Gruppe "
                                    "„%2“ gehören, der das Gerät gehört (danach neu anmelden).")
-                        .arg(geraet, gruppeDesGeraets(geraet));
+                        .arg(geraet, Plattform::GruppeDesGeraets(geraet));
         } else {
             grund = QStringLiteral("Das Gerät %1 wird bereits von einem anderen Programm benutzt.")
                         .arg(geraet);
@@ -198,22 +180,7 @@ bool SerielleSchnittstelle::oeffnen(bool melden) {
 void SerielleSchnittstelle::entleeren() {
     if (m_port.bytesToWrite() > 0)
         m_port.waitForBytesWritten(SchreibfristMs);
-    const int fd = int(m_port.handle());
-    if (fd < 0)
-        return;
-    // Wait until the driver's output queue is empty (at 19200 baud a byte takes about 0.5 ms),
-    // but never forever: a stuck adapter must not hang the program.
-    int wartend = 0;
-    if (::ioctl(fd, TIOCOUTQ, &wartend) != 0)
-        return;
-    const double frist = MsTimer::Uhr() + 0.5 + wartend * 0.001;
-    while (wartend > 0 && MsTimer::Uhr() < frist) {
-        ::usleep(200);
-        if (::ioctl(fd, TIOCOUTQ, &wartend) != 0)
-            return;
-    }
-    if (wartend <= 0)
-        ::tcdrain(fd);
+    Plattform::AusgangLeeren(m_port.handle());
 }
 
 void SerielleSchnittstelle::schliessen() {

@@ -11,7 +11,7 @@
 // The one serial port of the program (object name "MSComm1"), owned by the main window.
 //
 // Port n is the entry "COMn" in the program directory when one exists (a link to the device,
-// made with e.g. `ln -s /dev/ttyUSB0 COM1`), otherwise /dev/ttyS<n-1> (COMn on Windows).
+// made with e.g. `ln -s /dev/ttyUSB0 COM1`), otherwise /dev/ttyS<n-1>.
 //
 // Every byte is handed to the device as it is written, and every pause of a command lasts at
 // least what is asked, counted from after its byte was handed over. Closing drains the line

@@ -10,6 +10,8 @@
 // Enter or "p" (or SIGUSR1) prints the last transferred program again.
 #include "VirtuellerAnschluss.h"
 
+#include "files/Programmverzeichnis.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -115,8 +117,9 @@ int main(int argc, char **argv) {
                                   QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption verzeichnis(
         {QStringLiteral("d"), QStringLiteral("verzeichnis"), QStringLiteral("dir")},
-        QStringLiteral("Verzeichnis des Programms, in dem COMn angelegt wird (Vorgabe: das "
-                       "Verzeichnis von zelkor-sim, in dem auch zelkor liegt)."),
+        QStringLiteral("Verzeichnis des Programms, in dem COMn angelegt wird (Vorgabe: wo "
+                       "zelkor seine Ports sucht: das Verzeichnis von zelkor-sim und zelkor, "
+                       "wenn es beschreibbar ist, sonst ~/.config/Zelkor_V2)."),
         QStringLiteral("verzeichnis"));
     const QCommandLineOption protokoll(
         {QStringLiteral("protokoll"), QStringLiteral("log")},
@@ -149,8 +152,8 @@ int main(int argc, char **argv) {
                      qPrintable(parser.value(verzoegerung)));
         return 2;
     }
-    const QString ort = parser.isSet(verzeichnis) ? parser.value(verzeichnis)
-                                                  : QCoreApplication::applicationDirPath();
+    const QString ort =
+        parser.isSet(verzeichnis) ? parser.value(verzeichnis) : Programmverzeichnis();
 
     Ausgabe ausgabe;
     if (parser.isSet(protokoll) && !ausgabe.protokollOeffnen(parser.value(protokoll))) {

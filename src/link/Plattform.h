@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Everything the link asks of the operating system, in one place. PlattformPosix.cpp holds it
+// for Linux and other POSIX systems; a port to another system is one new file beside it.
+namespace Plattform {
+
+// Seconds on the monotonic clock, unrounded.
+double Uhr();
+// Sleeps until the monotonic clock reads ziel, as precisely as the system wakes.
+void SchlafenBis(double ziel);
+// Makes short sleeps wake on time (once per process; a system without the setting ignores it).
+void FeinesWecken();
+
+// Waits until the driver has sent every byte handed to the device behind handle, but at most
+// half a second plus a millisecond per waiting byte: a stuck adapter must not hang the program.
+void AusgangLeeren(qintptr handle);
+
+// The system's own serial device of port n (without a COMn link): /dev/ttyS<n-1>.
+QString Systemgeraet(int portnummer);
+
+// Whether this user may read and write the device, and the group it belongs to (by name, or
+// its number when the group has none).
+bool LesenUndSchreibenErlaubt(const QString &geraet);
+QString GruppeDesGeraets(const QString &geraet);
+
+} // namespace Plattform

@@ -1,0 +1,82 @@
+#include "link/Plattform.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cmath>
+#include <ctime>
+
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+namespace Plattform {
+
+double Uhr() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+void SchlafenBis(double ziel) {
+    timespec ts{};
+    double ganz = 0;
+    const double rest = std::modf(ziel, &ganz);
+    ts.tv_sec = time_t(ganz);
+    ts.tv_nsec = long(rest * 1e9);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+void FeinesWecken() {
+#ifdef __linux__
+    // The default timer slack of 50 µs would stretch every short sleep.
+    static const bool gesetzt = [] {
+        prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+        return true;
+    }();
+    (void)gesetzt;
+#endif
+}
+
+void AusgangLeeren(qintptr handle) {
+    const int fd = int(handle);
+    if (fd < 0)
+        return;
+    // At 19200 baud a byte takes about 0.5 ms.
+    int wartend = 0;
+    if (::ioctl(fd, TIOCOUTQ, &wartend) != 0)
+        return;
+    const double frist = Uhr() + 0.5 + wartend * 0.001;
+    while (wartend > 0 && Uhr() < frist) {
+        ::usleep(200);
+        if (::ioctl(fd, TIOCOUTQ, &wartend) != 0)
+            return;
+    }
+    if (wartend <= 0)
+        ::tcdrain(fd);
+}
+
+QString Systemgeraet(int portnummer) {
+    return QStringLiteral("/dev/ttyS%1").arg(portnummer - 1);
+}
+
+bool LesenUndSchreibenErlaubt(const QString &geraet) {
+    return ::access(QFile::encodeName(geraet).constData(), R_OK | W_OK) == 0;
+}
+
+QString GruppeDesGeraets(const QString &geraet) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(geraet).constData(), &st) != 0)
+        return {};
+    if (const group *g = ::getgrgid(st.st_gid))
+        return QString::fromLocal8Bit(g->gr_name);
+    return QString::number(st.st_gid);
+}
+
+} // namespace Plattform
