@@ -10,7 +10,7 @@ cpack --config "$bau/CPackConfig.cmake" -G DEB -B "$ziel" >"$bau/paket-test.log"
 deb=$(ls "$ziel"/zelkor_*.deb)
 fehler=0
 inhalt=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for pfad in ./usr/bin/zelkor ./usr/bin/zelkor-sim ./usr/share/applications/zelkor.desktop \
+for pfad in ./usr/bin/zelkor ./usr/bin/zelkor-sim ./usr/bin/zelkorctl ./usr/share/applications/zelkor.desktop \
     ./usr/share/icons/hicolor/scalable/apps/zelkor.svg ./usr/share/doc/zelkor/README.md; do
     grep -qx -- "$pfad" <<<"$inhalt" || { echo "fehlt im Paket: $pfad"; fehler=1; }
 done
