@@ -67,19 +67,14 @@ private slots:
     void aufgeteiltAnJederStelle();
 };
 
-// The checks before a transfer, with every message word for word. Cases: block count, the
-// three program values, the message (none: the values taken).
+// The checks before a transfer: their order, the limits, and what each takes from a field
+// before it tests it. (Every message as the main window shows it: tst_uebertragung.) Cases:
+// block count, the three program values, the message (none: the values taken).
 void TestProtokoll::programmpruefung() {
     QStringList ist, soll;
     for (const QStringList &fall :
          Faelle("20;1;10;10;1 10 10|0;255;0;255;255 0 255|"
-                "21;1;10;10;Höchstwert Anzahl Sätze (20) überschritten !|"
-                "1;256;10;10;Höchstwert Programmdurchläufe (255) überschritten !|"
-                "1;1;256;10;Höchstwert Programmpause (255) überschritten !|"
-                "1;1;10;256;Höchstwert Befehlspause (255) überschritten !|"
                 "1;300;300;300;Höchstwert Programmdurchläufe (255) überschritten !|"
-                "1;1;;10;Programmpause nicht angegeben !|"
-                "1;-1;10;10;Mindestwert Programmdurchläufe (0) unterschritten !|"
                 "1;1;10;99999999999;Höchstwert Befehlspause (255) überschritten !|"
                 "1;1;-99999999999;10;Mindestwert Programmpause (0) unterschritten !|"
                 "1;x;10;10;Programmdurchläufe ist keine ganze Zahl !")) {
@@ -105,23 +100,17 @@ void TestProtokoll::satzpruefung() {
              "5000;300;4000;1;10;;300 4000 1 10 5000|16777215;12000;12000;255;0;;12000 12000 255 "
              "0 16777215|5000;;4000;1;10;Startfrequenz in Satz 7 nicht angegeben !;- - - -|"
              "5000;12001;4000;1;10;Höchstwert Startfrequenz (12 kHz) in Satz 7 überschritten "
-             "!;12001 - - -|5000;99;4000;1;10;Mindestwert Startfrequenz (100 Hz) in Satz 7 "
-             "unterschritten !;99 - - -|5000;300;;1;10;Maximalfrequenz in Satz 7 nicht angegeben "
-             "!;300 - - -|5000;300;12001;1;10;Höchstwert Maximalfrequenz (12 kHz) in Satz 7 "
-             "überschritten !;300 12001 - -|5000;300;99;1;10;Mindestwert Maximalfrequenz (100 Hz) "
-             "in Satz 7 unterschritten !;300 99 - -|5000;500;400;1;10;Startfrequenz in Satz 7 ist "
-             "größer als die Maximalfrequenz !;500 400 - -|5000;300;4000;;10;Satzdurchläufe in "
-             "Satz 7 nicht angegeben !;300 4000 - -|5000;300;4000;256;10;Höchstwert "
-             "Satzdurchläufe (255) in Satz 7 überschritten !;300 4000 256 -|5000;300;4000;0;10;"
-             "Mindestwert Satzdurchläufe (1) in Satz 7 unterschritten !;300 4000 0 -|"
-             "5000;300;4000;1;;Satzpause in Satz 7 nicht angegeben !;300 4000 1 -|"
+             "!;12001 - - -|5000;300;;1;10;Maximalfrequenz in Satz 7 nicht angegeben !;300 - - -|"
+             "5000;300;99;1;10;Mindestwert Maximalfrequenz (100 Hz) in Satz 7 unterschritten !;300 "
+             "99 - -|5000;500;400;1;10;Startfrequenz in Satz 7 ist größer als die Maximalfrequenz "
+             "!;500 400 - -|5000;300;4000;;10;Satzdurchläufe in Satz 7 nicht angegeben !;300 4000 "
+             "- -|5000;300;4000;0;10;Mindestwert Satzdurchläufe (1) in Satz 7 unterschritten !;300 "
+             "4000 0 -|5000;300;4000;1;;Satzpause in Satz 7 nicht angegeben !;300 4000 1 -|"
              "5000;300;4000;1;256;Höchstwert Satzpause (255) in Satz 7 überschritten !;300 4000 1 "
-             "256|5000;300;4000;1;-1;Mindestwert Satzpause (0) in Satz 7 unterschritten !;300 "
-             "4000 1 -1|5000;99999999999;4000;1;10;Höchstwert Startfrequenz (12 kHz) in Satz 7 "
-             "überschritten !;- - - -|16777216;300;4000;1;10;" +
-             schritte + ";300 4000 1 10|12.5;300;4000;1;10;" + schritte +
-             ";300 4000 1 10|-1;300;4000;1;10;" + schritte + ";300 4000 1 10|;300;4000;1;10;" +
-             schritte + ";300 4000 1 10")) {
+             "256|5000;99999999999;4000;1;10;Höchstwert Startfrequenz (12 kHz) in Satz 7 "
+             "überschritten !;- - - -|12.5;300;4000;1;10;" +
+             schritte + ";300 4000 1 10|-1;300;4000;1;10;" + schritte +
+             ";300 4000 1 10|;300;4000;1;10;" + schritte + ";300 4000 1 10")) {
         const Satzpruefung p = PruefeSatz(7, fall[0], fall[1], fall[2], fall[3], fall[4]);
         QStringList genommen;
         for (const std::optional<qint32> &wert :
