@@ -116,7 +116,6 @@ class TestDateien : public QObject {
 
 private slots:
     void felder();
-    void grosseEingabeLinear();
     void ganzzahl32();
 
     void programmLesen_data();
@@ -152,17 +151,6 @@ void TestDateien::felder() {
         soll << fall.join(';');
     }
     QCOMPARE(ist, soll);
-}
-
-void TestDateien::grosseEingabeLinear() {
-    // Four million empty fields: searched for again from the start of the data each, this
-    // would take hours; read once each, it is done at once.
-    const qsizetype n = 4 * 1024 * 1024;
-    Feldleser leser(QByteArray(n, ','));
-    qsizetype anzahl = 0;
-    while (leser.lesen())
-        ++anzahl;
-    QCOMPARE(anzahl, n);
 }
 
 void TestDateien::ganzzahl32() {

@@ -68,9 +68,6 @@ void TestVirtuellerController::zeilen_data() {
                                        "(20ms/100Hz)";
     zeile("Programmstart ohne Programm", "", Bytes({4}),
           {"12:00:01,250  Programmstart", keinProgramm});
-    zeile("Eilgang", "", Bytes({2, 40, 19, 112, 17, 1}),
-          {"12:00:01,250  Manuelle Fahrt ein",
-           "12:00:01,250  Eilgang rechts: 1000 Hz, 70000 Schritte"});
     zeile("Übertragung mit 255 und 10 in den Daten", "", ZweiSätze(),
           {"12:00:01,250  Programmübertragung: 2 Sätze, Programmdurchläufe 2, Programmpause 0, "
            "Befehlspause 10",
