@@ -1,13 +1,17 @@
-// The program's files: the field reader and its numbers, program files and the three small
-// files beside the program.
+// The program's files: the field reader and its numbers, program files read and written
+// directly and from the real main window, and the three small files beside the program.
 #include "files/Feldleser.h"
 #include "files/Kleindateien.h"
 #include "files/Programmdatei.h"
-#include "files/Programmverzeichnis.h"
+#include "model/NamesData.h"
 
+#include "Fensterumgebung.h"
 #include "Testdaten.h"
 
-#include <QDir>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,9 +25,9 @@ Q_DECLARE_METATYPE(Dateizugriff::ProgrammFelder)
 
 namespace {
 
-SatzFelder Standardsatz() {
-    return {"5000", "300", "4000", "1", "10", false, true, 1};
-}
+// The program a new window holds, as a file.
+const QByteArray Beispiel = "\"1\"\r\n\"10\"\r\n\"10\"\r\n1\r\n\"5000\"\r\n\"300\"\r\n\"4000\"\r\n"
+                            "\"1\"\r\n\"10\"\r\n0\r\n\"1\"\r\n\"1\"\r\n";
 
 // A program whose blocks differ in every value.
 ProgrammFelder Programm(int sätze) {
@@ -36,30 +40,13 @@ ProgrammFelder Programm(int sätze) {
     return programm;
 }
 
-const QByteArray ZwölfZeilen = "\"1\"\r\n\"10\"\r\n\"10\"\r\n1\r\n"
-                               "\"5000\"\r\n\"300\"\r\n\"4000\"\r\n\"1\"\r\n\"10\"\r\n0\r\n"
-                               "\"1\"\r\n\"1\"\r\n";
-
-// The file's lines without their CR LF; empty unless every line ends in CR LF.
-QList<QByteArray> Zeilen(const QByteArray &daten) {
-    QList<QByteArray> zeilen = daten.split('\n');
-    if (zeilen.takeLast() != "")
-        return {};
-    for (QByteArray &zeile : zeilen) {
-        if (!zeile.endsWith('\r'))
-            return {};
-        zeile.chop(1);
-    }
-    return zeilen;
-}
-
 // The file with some lines (numbered from 1) replaced, or cut after its first lines.
 QByteArray Geändert(const QByteArray &daten, std::initializer_list<std::pair<int, QByteArray>> neu,
                     int zeilen = -1) {
-    QList<QByteArray> alle = Zeilen(daten);
+    QList<QByteArray> alle = daten.split('\n'); // each line with its CR, an empty one last
     for (const auto &[nummer, inhalt] : neu)
-        alle[nummer - 1] = inhalt;
-    return alle.mid(0, zeilen).join("\r\n") + (zeilen == 0 ? "" : "\r\n");
+        alle[nummer - 1] = inhalt + '\r';
+    return alle.mid(0, zeilen).join('\n') + (zeilen > 0 ? "\n" : "");
 }
 
 // The read program in short: header, then per block its values, reversal (U) or not (-),
@@ -78,16 +65,6 @@ QString Kurz(const GelesenesProgramm &p) {
     return text;
 }
 
-ProgrammFelder AlsFelder(const GelesenesProgramm &gelesen) {
-    ProgrammFelder felder{
-        gelesen.programmdurchläufe, gelesen.programmpause, gelesen.befehlspause, {}};
-    for (const GelesenerSatz &s : gelesen.sätze)
-        felder.sätze.append({QString::number(s.schritte), QString::number(s.startfrequenz),
-                             QString::number(s.maximalfrequenz), s.satzdurchläufe,
-                             QString::number(s.satzpause), s.richtungsumkehr, s.rechts(), s.rampe});
-    return felder;
-}
-
 QString Kopf(const QString &pfad) {
     return "Die Datei \"" + QDir::toNativeSeparators(pfad) + "\" ";
 }
@@ -103,170 +80,101 @@ bool Anlegen(const QString &pfad, const QByteArray &daten) {
     return daten == Fehlt || DateiSchreiben(pfad, daten);
 }
 
+// Runs f while no file may grow beyond 64 bytes, as on a full disk (the limit binds root too).
+template <typename F> auto MitVollerPlatte(F f) {
+    rlimit vorher{};
+    getrlimit(RLIMIT_FSIZE, &vorher);
+    rlimit eng = vorher;
+    eng.rlim_cur = 64;
+    const auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &eng);
+    const auto ergebnis = f();
+    setrlimit(RLIMIT_FSIZE, &vorher);
+    std::signal(SIGXFSZ, alterHandler);
+    return ergebnis;
+}
+
+QString Titel(const QString &name) {
+    return "Orbalt-Werk     Zelkor-Positioniersteuerung: " + name;
+}
+
+// The panel of the current block and the program's values, as shown.
+QString Panel(const PCSteuerung &w) {
+    QStringList texte;
+    for (const QLineEdit *f : {w.TextStartfrequenz, w.TextMaximalfrequenz, w.TextSatzdurchläufe,
+                               w.TextSatzpause, w.TextProgrammdurchläufe, w.TextProgrammpause})
+        texte << f->text();
+    texte << (w.OptionLinks->isChecked() ? "links" : "rechts")
+          << (w.Richtungsumkehrung->isChecked() ? "Umkehr" : "-");
+    return texte.join('|');
+}
+
 } // namespace
 
 class TestDateien : public QObject {
     Q_OBJECT
 
 private slots:
-    void felder_data();
     void felder();
-    void grosseEingabeLinear();
-    void ganzzahl32_data();
     void ganzzahl32();
 
-    void programmSchreibenUndLesen_data();
-    void programmSchreibenUndLesen();
     void programmLesen_data();
     void programmLesen();
-    void programmSpeichern();
 
-    void kleindateipfade();
-    void kleindateienLesen_data();
     void kleindateienLesen();
-    void kleindateienSchreiben();
-
-    void speichernFehlgeschlagen_data();
     void speichernFehlgeschlagen();
+
+    void fensterSpeichern();
+    void fensterLangesProgramm();
 };
 
-void TestDateien::felder_data() {
-    QTest::addColumn<QByteArray>("daten");
-    // Each field as "Q:" quoted and closed, "O:" quoted but never closed, "U:" unquoted,
-    // followed by its bytes.
-    QTest::addColumn<QStringList>("erwartet");
-    const auto zeile = [](const char *fall, const QByteArray &daten, const QStringList &felder) {
-        QTest::newRow(fall) << daten << felder;
-    };
-
-    zeile("quoted lines CR LF", "\"1\"\r\n\"10\"\r\n", {"Q:1", "Q:10"});
-    zeile("bare and quoted lines", "1\r\n\"5000\"\r\n0\r\n", {"U:1", "Q:5000", "U:0"});
-    zeile("lone LF and lone CR", "\"1\"\n2\r3", {"Q:1", "U:2", "U:3"});
-    zeile("comma protected by quotes", "\"2,5 A\"\r\n\"1\"\r\n", {"Q:2,5 A", "Q:1"});
-    zeile("comma separates bare fields", "1,2\r\n3", {"U:1", "U:2", "U:3"});
-    zeile("leading blanks and tabs skipped", "   \"x\"  ,\t 7\r\n", {"Q:x", "U:7"});
-    zeile("blanks inside quotes kept", "\" 3 \"", {"Q: 3 "});
-    zeile("trailing blanks of a bare field kept", "7  \r\n8", {"U:7  ", "U:8"});
-    zeile("text after closing quote dropped", "\"ab\"cd,ef\r\n", {"Q:ab", "U:ef"});
-    zeile("quote inside a bare field is plain", "a\"b,c", {"U:a\"b", "U:c"});
-    zeile("line end inside quotes", "\"a\r\nb\",c", {"Q:a\r\nb", "U:c"});
-    zeile("unclosed quote runs to the end", "\"1\"\r\n\"ab\r\ncd", {"Q:1", "O:ab\r\ncd"});
-    zeile("empty line is an empty field", "\r\n", {"U:"});
-    zeile("empty quoted fields", "\"\"\r\n\"\"", {"Q:", "Q:"});
-    zeile("trailing comma ends the data", "1,", {"U:1"});
-    zeile("last line without line end", "\"1\"\r\n\"2\"  ", {"Q:1", "Q:2"});
-    zeile("no data", "", {});
-    zeile("blanks only", " \t  ", {});
-    zeile("byte order mark skipped", "\xEF\xBB\xBF\"1\"\r\n", {"Q:1"});
-}
-
+// Each case: the data, then the fields read, each as "Q:" quoted and closed, "O:" quoted but
+// never closed, "U:" unquoted, followed by its bytes, separated by '/'.
 void TestDateien::felder() {
-    QFETCH(QByteArray, daten);
-    QFETCH(QStringList, erwartet);
-
-    QStringList felder;
-    Feldleser leser(daten);
-    while (std::optional<Feld> feld = leser.lesen()) {
-        const char *art = !feld->inAnführungszeichen ? "U:" : feld->abgeschlossen ? "Q:" : "O:";
-        felder.append(art + QString::fromLatin1(feld->inhalt));
+    QStringList ist, soll;
+    for (const QStringList &fall :
+         Faelle("\"1\"\r\n5000\n\"2\"\r3;Q:1/U:5000/Q:2/U:3|\"2,5 A\",1,2\r\n3;Q:2,5 A/U:1/U:2/U:3|"
+                "   \"x\"  ,\t 7\r\n;Q:x/U:7|\" 3 \"\r\n7  \r\n8;Q: 3 /U:7  /U:8|"
+                "\"ab\"cd,ef\r\n;Q:ab/U:ef|a\"b,c;U:a\"b/U:c|\"a\r\nb\",c;Q:a\r\nb/U:c|"
+                "\"1\"\r\n\"ab\r\ncd;Q:1/O:ab\r\ncd|\r\n;U:|\"\"\r\n\"\";Q:/Q:|1,;U:1|"
+                "\"1\"\r\n\"2\"  ;Q:1/Q:2|;| \t  ;|\xEF\xBB\xBF\"1\"\r\n;Q:1")) {
+        QStringList felder;
+        Feldleser leser(fall[0].toUtf8());
+        while (std::optional<Dateizugriff::Feld> feld = leser.lesen()) {
+            const char *art = !feld->inAnführungszeichen ? "U:" : feld->abgeschlossen ? "Q:" : "O:";
+            felder.append(art + QString::fromUtf8(feld->inhalt));
+        }
+        // The end stays the end.
+        if (!leser.amEnde() || leser.lesen())
+            felder << "weiter";
+        ist << fall[0] + ";" + felder.join('/');
+        soll << fall.join(';');
     }
-    QCOMPARE(felder, erwartet);
-    // The end stays the end.
-    QVERIFY(leser.amEnde());
-    QVERIFY(!leser.lesen());
-}
-
-void TestDateien::grosseEingabeLinear() {
-    // Four million empty fields: if a field were searched for again from the start of the
-    // data, this would take hours; read once each, it is done at once.
-    const qsizetype n = 4 * 1024 * 1024;
-    Feldleser leser(QByteArray(n, ','));
-    qsizetype anzahl = 0;
-    while (leser.lesen())
-        ++anzahl;
-    QCOMPARE(anzahl, n);
-}
-
-void TestDateien::ganzzahl32_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("gültig");
-    QTest::addColumn<qint32>("wert");
-    QTest::addColumn<bool>("bereichsfehler");
-
-    QTest::newRow("zero") << QByteArray("0") << true << 0 << false;
-    QTest::newRow("blanks around, plus sign") << QByteArray("  +42 \t") << true << 42 << false;
-    QTest::newRow("half to even down") << QByteArray("2.5") << true << 2 << false;
-    QTest::newRow("half to even up") << QByteArray("3.5") << true << 4 << false;
-    QTest::newRow("negative half") << QByteArray("-2.5") << true << -2 << false;
-    QTest::newRow("just above half") << QByteArray("2.500001") << true << 3 << false;
-    QTest::newRow("fraction only") << QByteArray(".6") << true << 1 << false;
-    QTest::newRow("point without fraction") << QByteArray("4.") << true << 4 << false;
-    QTest::newRow("largest") << QByteArray("2147483647") << true << 2147483647 << false;
-    QTest::newRow("smallest") << QByteArray("-2147483648") << true << qint32(-2147483648LL)
-                              << false;
-    QTest::newRow("one too large") << QByteArray("2147483648") << false << 0 << true;
-    QTest::newRow("rounded out of range") << QByteArray("2147483647.5") << false << 0 << true;
-    QTest::newRow("beyond 64 bits") << QByteArray("99999999999999999999999") << false << 0 << true;
-    QTest::newRow("empty") << QByteArray() << false << 0 << false;
-    QTest::newRow("sign only") << QByteArray("-") << false << 0 << false;
-    QTest::newRow("decimal comma") << QByteArray("1,5") << false << 0 << false;
-    QTest::newRow("exponent") << QByteArray("1e3") << false << 0 << false;
-    QTest::newRow("hex") << QByteArray("0x10") << false << 0 << false;
-    QTest::newRow("blank inside") << QByteArray("1 2") << false << 0 << false;
-    QTest::newRow("digits then letters") << QByteArray("12abc") << false << 0 << false;
-    QTest::newRow("two points") << QByteArray("1.2.3") << false << 0 << false;
-    QTest::newRow("NUL after digits") << QByteArray("12\0", 3) << false << 0 << false;
+    QCOMPARE(ist, soll);
 }
 
 void TestDateien::ganzzahl32() {
-    QFETCH(QByteArray, text);
-    QFETCH(bool, gültig);
-    QFETCH(qint32, wert);
-    QFETCH(bool, bereichsfehler);
-
-    const std::optional<qint32> zahl = Ganzzahl32(text);
-    QCOMPARE(zahl.has_value(), gültig);
-    if (gültig)
-        QCOMPARE(*zahl, wert);
-    const Ganzzahlergebnis ergebnis =
-        GanzzahlLesen(text, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
-    QCOMPARE(ergebnis.wert.has_value(), gültig);
-    QCOMPARE(!gültig && ergebnis.fehler == Zahlfehler::AusserhalbDesBereichs, bereichsfehler);
-}
-
-void TestDateien::programmSchreibenUndLesen_data() {
-    QTest::addColumn<ProgrammFelder>("programm");
-    QTest::addColumn<QByteArray>("bytes"); // empty: not checked
-
-    QTest::newRow("twelve lines") << ProgrammFelder{"1", "10", "10", {Standardsatz()}}
-                                  << ZwölfZeilen;
-    QTest::newRow("no block: four lines")
-        << Programm(0) << QByteArray("\"1\"\r\n\"10\"\r\n\"10\"\r\n0\r\n");
-    QTest::newRow("21 blocks") << Programm(21) << QByteArray();
-    QTest::newRow("31 blocks") << Programm(31) << QByteArray();
-
-    QTest::newRow("limits, empty texts, texts with comma, blanks, umlauts")
-        << ProgrammFelder{"drei, vier",
-                          QStringLiteral("  Größe"),
-                          "",
-                          {{"16777215", "12000", "12800", "1,5", "0", true, false, 4},
-                           {"0", "-1", "2147483647", "", "-2147483648", false, true, 1}}}
-        << QByteArray();
-}
-
-void TestDateien::programmSchreibenUndLesen() {
-    QFETCH(ProgrammFelder, programm);
-    QFETCH(QByteArray, bytes);
-    QVERIFY(ProgrammFelderUngeeignet(programm).isEmpty());
-
-    const QByteArray daten = ProgrammDateiDaten(programm);
-    if (!bytes.isEmpty())
-        QCOMPARE(daten, bytes);
-    QCOMPARE(Zeilen(daten).size(), 4 + 8 * programm.sätze.size());
-    const Programmlesung lesung = ProgrammAusDaten(daten);
-    QVERIFY2(lesung.ok, qPrintable(lesung.fehler));
-    QCOMPARE(lesung.programm.anzahlSätze(), qint16(programm.sätze.size()));
-    QVERIFY(AlsFelder(lesung.programm) == programm);
+    // Each text with its number, "-" when it is none, "Bereich" when one out of range.
+    QList<QStringList> fälle = Faelle("  +42 \t;42|2.5;2|3.5;4|-2.5;-2|2.500001;3|.6;1|4.;4|"
+                                      "2147483647;2147483647|-2147483648;-2147483648|"
+                                      "2147483648;Bereich|2147483647.5;Bereich|"
+                                      "99999999999999999999999;Bereich|;-|-;-|1,5;-|1e3;-|1 2;-|"
+                                      "12abc;-|1.2.3;-");
+    fälle.append({QString::fromLatin1("12\0", 3), "-"});
+    QStringList ist, soll;
+    for (const QStringList &fall : fälle) {
+        const QByteArray text = fall[0].toLatin1();
+        const std::optional<qint32> zahl = Ganzzahl32(text);
+        const Ganzzahlergebnis e = GanzzahlLesen(text, std::numeric_limits<qint32>::min(),
+                                                 std::numeric_limits<qint32>::max());
+        ist << fall[0] + " " +
+                   (e.wert.has_value() != zahl.has_value()          ? "uneinig"
+                    : zahl                                          ? QString::number(*zahl)
+                    : e.fehler == Zahlfehler::AusserhalbDesBereichs ? "Bereich"
+                                                                    : "-");
+        soll << fall.join(' ');
+    }
+    QCOMPARE(ist, soll);
 }
 
 void TestDateien::programmLesen_data() {
@@ -278,18 +186,12 @@ void TestDateien::programmLesen_data() {
     };
 
     const QString vorne = "1/10/10 | 5000 300 4000 1 10 ";
-    const QByteArray zwölf = ZwölfZeilen;
+    const QByteArray zwölf = Beispiel;
     zeile("twelve lines", zwölf, vorne + "- 1=rechts 1");
     zeile("0, \"0\": left", Geändert(zwölf, {{10, "0"}, {11, "\"0\""}}), vorne + "- 0=links 1");
     zeile("0.4 is reversal", Geändert(zwölf, {{10, "0.4"}}), vorne + "U 1=rechts 1");
-    zeile("0.0 is no reversal", Geändert(zwölf, {{10, "0.0"}}), vorne + "- 1=rechts 1");
-    zeile("\"2\" reads as right", Geändert(zwölf, {{11, "\"2\""}}), vorne + "- 2=rechts 1");
-    zeile("\"1\", bare 0", Geändert(zwölf, {{10, "\"1\""}, {11, "0"}}), vorne + "U 0=links 1");
-    zeile("number lines quoted, number fields bare",
-          "\"1\"\r\n\"10\"\r\n\"10\"\r\n\"1\"\r\n5000\r\n300\r\n4000\r\n1\r\n10\r\n\"0\"\r\n1\r\n1",
-          vorne + "- 1=rechts 1");
-    zeile("lone LF, blanks", QByteArray(zwölf).replace("\r\n", "\n  "), vorne + "- 1=rechts 1");
-    zeile("last line end missing", zwölf.chopped(2), vorne + "- 1=rechts 1");
+    zeile("\"1\", \"2\" reads as right", Geändert(zwölf, {{10, "\"1\""}, {11, "\"2\""}}),
+          vorne + "U 2=rechts 1");
     zeile("after the last block ignored", zwölf + "\r\n\"etwas\"\r\n", vorne + "- 1=rechts 1");
     zeile("block repeats stay text", Geändert(zwölf, {{8, "\"viele\""}}),
           "1/10/10 | 5000 300 4000 viele 10 - 1=rechts 1");
@@ -303,10 +205,6 @@ void TestDateien::programmLesen_data() {
     const QByteArray zwei = ProgrammDateiDaten(Programm(2));
     const QString endet = "kann nicht geladen werden.\nDie Programmdatei endet vorzeitig: ";
     zeile("empty file", "", endet + "Es fehlt der Wert \"Programmdurchläufe\".");
-    zeile("three lines", Geändert(zwei, {}, 3), endet + "Es fehlt der Wert \"Anzahl der Sätze\".");
-    zeile("no block", Geändert(zwei, {}, 4), endet + "Es fehlt der Wert \"Schritte\" von Satz 1.");
-    zeile("block 1 without pause", Geändert(zwei, {}, 8),
-          endet + "Es fehlt der Wert \"Satzpause\" von Satz 1.");
     zeile("block 2 without ramp", Geändert(zwei, {}, 19),
           endet + "Es fehlt der Wert \"Rampe\" von Satz 2.");
     zeile("last value unclosed", zwei.chopped(3),
@@ -319,13 +217,7 @@ void TestDateien::programmLesen_data() {
               beim + wert + " keine Zahl: \"" + QString(inhalt).remove('"') + "\".");
     };
     keineZahl("count letters", 4, "x", "\"Anzahl der Sätze\"");
-    keineZahl("steps letters", 13, "\"5OOO\"", "\"Schritte\" von Satz 2");
-    keineZahl("start frequency empty", 14, "\"\"", "\"Startfrequenz\" von Satz 2");
-    keineZahl("maximum with comma", 15, "\"4000,5\"", "\"Maximalfrequenz\" von Satz 2");
-    keineZahl("pause with unit", 17, "\"10 s\"", "\"Satzpause\" von Satz 2");
     keineZahl("reversal word", 18, "ja", "\"Richtungsumkehr\" von Satz 2");
-    keineZahl("direction word", 19, "\"rechts\"", "\"Richtung\" von Satz 2");
-    keineZahl("ramp word", 20, "\"5ms\"", "\"Rampe\" von Satz 2");
     zeile("steps beyond 32 bits", Geändert(zwei, {{13, "\"2147483648\""}}),
           beim + "\"Schritte\" von Satz 2 eine Zahl außerhalb des zulässigen Bereichs "
                  "(-2147483648 bis 2147483647): \"2147483648\".");
@@ -358,227 +250,170 @@ void TestDateien::programmLesen() {
     }
 }
 
-void TestDateien::programmSpeichern() {
-    // A longer old file is replaced completely; nothing else is left in the directory.
-    QTemporaryDir verzeichnis;
-    const QString pfad = verzeichnis.filePath("Unbenannt.orp");
-    QVERIFY(DateiSchreiben(pfad, ProgrammDateiDaten(Programm(20)) + QByteArray(5000, 'x')));
-    QString fehler = "unverändert";
-    QVERIFY(ProgrammDateiSpeichern(pfad, Programm(7), &fehler));
-    QCOMPARE(fehler, QStringLiteral("unverändert"));
-    QCOMPARE(DateiInhalt(pfad), ProgrammDateiDaten(Programm(7)));
-    QCOMPARE(QDir(verzeichnis.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{"Unbenannt.orp"});
-    const Programmlesung lesung = ProgrammAusDatei(pfad);
-    QVERIFY2(lesung.ok, qPrintable(lesung.fehler));
-    QVERIFY(AlsFelder(lesung.programm) == Programm(7));
-}
-
-void TestDateien::kleindateipfade() {
-    QTemporaryDir verzeichnis;
-    setProgrammverzeichnis(verzeichnis.path());
-    QCOMPARE(PortDateipfad(), verzeichnis.filePath("port.txt"));
-    QCOMPARE(ManuellDateipfad(), verzeichnis.filePath("manuell.txt"));
-    QCOMPARE(ZelkorDateipfad(), verzeichnis.filePath("zelkor.txt"));
-    setProgrammverzeichnis(QString());
-}
-
-void TestDateien::kleindateienLesen_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("daten");
-    // port.txt: port number|dialog field; manuell.txt: frequency|steps;
-    // zelkor.txt: step mode|phase current|reduction
-    QTest::addColumn<QString>("werte");
-    const auto zeile = [](const char *fall, const char *name, const QByteArray &daten,
-                          const QString &werte) { QTest::newRow(fall) << name << daten << werte; };
-    const auto zelkor = [](const char *modus, const char *strom, const char *absenkung) {
-        return "\"" + QByteArray(modus) + "\"\r\n\"" + strom + "\"\r\n" + absenkung + "\r\n";
-    };
-
-    zeile("port missing", "port.txt", Fehlt, "1|1");
-    zeile("port unreadable", "port.txt", Verzeichnis, "1|");
-    zeile("port 3", "port.txt", "\"3\"\r\n", "3|3");
-    zeile("port bare, no line end", "port.txt", "12", "12|12");
-    zeile("port blanks kept in the field", "port.txt", "\" 4 \"\r\n", "4| 4 ");
-    zeile("port largest 16-bit", "port.txt", "\"32767\"", "32767|32767");
-    zeile("port garbage", "port.txt", "\"COM3\"\r\n", "1|");
-    zeile("port 32768", "port.txt", "\"32768\"\r\n", "1|");
-    zeile("port 70000", "port.txt", "\"70000\"\r\n", "1|");
-    zeile("port unclosed quote", "port.txt", "\"3", "1|");
-
-    zeile("manual missing", "manuell.txt", Fehlt, "1000|1000");
-    zeile("manual one field", "manuell.txt", "\"2500\"\r\n", "1000|1000");
-    zeile("manual two fields", "manuell.txt", "\"2500\"\r\n\"40000\"\r\n", "2500|40000");
-    zeile("manual texts as written", "manuell.txt", "\"abc\"\r\n\" 12 \"\r\n", "abc| 12 ");
-    zeile("manual bare, one line", "manuell.txt", "300,5", "300|5");
-    zeile("manual second field unclosed", "manuell.txt", "\"2500\"\r\n\"400", "1000|1000");
-
-    zeile("settings missing", "zelkor.txt", Fehlt, "Halbschritt|2,5 A|ein");
-    zeile("settings 2,5 A intact", "zelkor.txt", zelkor("Vollschritt", "2,5 A", "\"1\""),
-          "Vollschritt|2,5 A|ein");
-    zeile("settings 0 is off", "zelkor.txt", zelkor("Zehntelschritt", "6,0 A", "\"0\""),
-          "Zehntelschritt|6,0 A|aus");
-    zeile("settings 1.0 is on", "zelkor.txt", zelkor("Achtelschritt", "4,0 A", "1.0"),
-          "Achtelschritt|4,0 A|ein");
-    zeile("settings 1.4 is off", "zelkor.txt", zelkor("Achtelschritt", "4,0 A", "\"1.4\""),
-          "Achtelschritt|4,0 A|aus");
-    zeile("settings no number: on", "zelkor.txt", zelkor("Achtelschritt", "4,0 A", "\"Aus\""),
-          "Achtelschritt|4,0 A|ein");
-    zeile("settings unknown mode", "zelkor.txt", zelkor("Sechstelschritt", "5,5 A", "\"0\""),
-          "Halbschritt|5,5 A|aus");
-    zeile("settings unknown current", "zelkor.txt", zelkor("Viertelschritt", "7,0 A", "0"),
-          "Viertelschritt|2,5 A|aus");
-    zeile("settings compared exactly", "zelkor.txt", zelkor("halbschritt ", " 3,0 A", "0"),
-          "Halbschritt|2,5 A|aus");
-    // Without quotes "3,0 A" falls apart into "3" and "0 A": neither the current nor the third
-    // value is usable.
-    zeile("settings unquoted current", "zelkor.txt", "Vollschritt\r\n3,0 A\r\n0\r\n",
-          "Vollschritt|2,5 A|ein");
-    zeile("settings one value", "zelkor.txt", "\"Vollschritt\"\r\n", "Vollschritt|2,5 A|ein");
-    zeile("settings Latin-1", "zelkor.txt", zelkor("F\xFCnftelschritt", "3,5 A", "1"),
-          "Fünftelschritt|3,5 A|ein");
-}
-
+// Cases: the file (port.txt: port number/dialog field; manuell.txt: frequency/steps; zelkor.txt:
+// step mode/phase current/reduction), its bytes (or Fehlt, Verzeichnis) and the values read.
 void TestDateien::kleindateienLesen() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, daten);
-    QFETCH(QString, werte);
-
-    QTemporaryDir verzeichnis;
-    const QString pfad = verzeichnis.filePath(name);
-    QVERIFY(Anlegen(pfad, daten));
-
-    QString ist;
-    if (name == "port.txt") {
-        ist = QString::number(PortnummerAusDatei(pfad)) + "|" + PortfeldAusDatei(pfad);
-    } else if (name == "manuell.txt") {
-        const ManuellWerte w = ManuellWerteAusDatei(pfad);
-        ist = w.frequenz + "|" + w.schritte;
-    } else {
-        const ZelkorWerte w = ZelkorWerteAusDatei(pfad);
-        ist = w.schrittmodus + "|" + w.phasenstrom + "|" + (w.absenkungEin ? "ein" : "aus");
+    QList<QStringList> fälle =
+        Faelle("port.txt;<fehlt>;1/1|port.txt;<Verzeichnis>;1/|port.txt;\" 4 \"\r\n;4/ 4 |"
+               "port.txt;\"COM3\"\r\n;1/|port.txt;\"32768\"\r\n;1/|port.txt;\"3;1/|"
+               "manuell.txt;<fehlt>;1000/1000|manuell.txt;\"abc\"\r\n\" 12 \"\r\n;abc/ 12 |"
+               "manuell.txt;\"2500\"\r\n\"400;1000/1000|zelkor.txt;<fehlt>;Halbschritt/2,5 A/ein|"
+               "zelkor.txt;\"Zehntelschritt\"\r\n\"6,0 A\"\r\n\"0\"\r\n;Zehntelschritt/6,0 A/aus|"
+               "zelkor.txt;\"Achtelschritt\"\r\n\"4,0 A\"\r\n\"1.4\"\r\n;Achtelschritt/4,0 A/aus|"
+               "zelkor.txt;\"Achtelschritt\"\r\n\"4,0 A\"\r\n\"Aus\"\r\n;Achtelschritt/4,0 A/ein|"
+               "zelkor.txt;\"halbschritt \"\r\n\" 3,0 A\"\r\n0\r\n;Halbschritt/2,5 A/aus");
+    fälle.append({"zelkor.txt", QString::fromLatin1("\"F\xFCnftelschritt\"\r\n\"3,5 A\"\r\n1\r\n"),
+                  "Fünftelschritt/3,5 A/ein"});
+    QStringList ist, soll;
+    for (const QStringList &fall : fälle) {
+        QTemporaryDir verzeichnis;
+        const QString pfad = verzeichnis.filePath(fall[0]);
+        QVERIFY(Anlegen(pfad, fall[1].toLatin1()));
+        QString werte;
+        if (fall[0] == "port.txt") {
+            werte = QString::number(PortnummerAusDatei(pfad)) + "/" + PortfeldAusDatei(pfad);
+        } else if (fall[0] == "manuell.txt") {
+            const ManuellWerte w = ManuellWerteAusDatei(pfad);
+            werte = w.frequenz + "/" + w.schritte;
+        } else {
+            const ZelkorWerte w = ZelkorWerteAusDatei(pfad);
+            werte = w.schrittmodus + "/" + w.phasenstrom + "/" + (w.absenkungEin ? "ein" : "aus");
+        }
+        ist << fall.mid(0, 2).join(';') + ";" + werte;
+        soll << fall.join(';');
     }
-    QCOMPARE(ist, werte);
-}
-
-void TestDateien::kleindateienSchreiben() {
-    // Longer old files are replaced completely; what is written reads back.
-    QTemporaryDir verzeichnis;
-    const QString port = verzeichnis.filePath("port.txt");
-    const QString manuell = verzeichnis.filePath("manuell.txt");
-    const QString zelkor = verzeichnis.filePath("zelkor.txt");
-    for (const QString &pfad : {port, manuell, zelkor})
-        QVERIFY(DateiSchreiben(pfad, "\"7\"\r\nein langer alter Inhalt\r\n\"Vollschritt\"\r\n"));
-
-    QString fehler;
-    QVERIFY(PortDateiSpeichern(port, "2", &fehler));
-    QVERIFY(fehler.isEmpty());
-    QCOMPARE(DateiInhalt(port), QByteArray("\"2\"\r\n"));
-    const ManuellWerte hand{"12000", "16777215"};
-    QVERIFY(ManuellDateiSpeichern(manuell, hand));
-    QCOMPARE(DateiInhalt(manuell), QByteArray("\"12000\"\r\n\"16777215\"\r\n"));
-    QVERIFY(ManuellWerteAusDatei(manuell) == hand);
-    const ZelkorWerte werte{QStringLiteral("Fünftelschritt"), "4,5 A", false};
-    QVERIFY(ZelkorDateiSpeichern(zelkor, werte));
-    QCOMPARE(DateiInhalt(zelkor),
-             QByteArray("\"F\xC3\xBCnftelschritt\"\r\n\"4,5 A\"\r\n\"0\"\r\n"));
-    QVERIFY(ZelkorWerteAusDatei(zelkor) == werte);
-}
-
-void TestDateien::speichernFehlgeschlagen_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("art");
-    QTest::addColumn<ProgrammFelder>("programm");
-    QTest::addColumn<QString>("wert");  // port field, or manual steps
-    QTest::addColumn<QString>("grund"); // the message after its first line (begins so)
-
-    const QString anlegen = "Die Datei kann dort nicht angelegt werden";
-    QTest::newRow("program: parent is a file") << "programm.orp"
-                                               << "Datei" << Programm(2) << "" << anlegen;
-    // The file size limit applies to root as well, like a full disk.
-    QTest::newRow("program: write cut short") << "programm.orp"
-                                              << "kurz" << Programm(31) << ""
-                                              << "Beim Schreiben ist ein Fehler aufgetreten";
-    QTest::newRow("port: parent is a file") << "port.txt"
-                                            << "Datei" << ProgrammFelder() << "2" << anlegen;
-    QTest::newRow("manual: parent is a file") << "manuell.txt"
-                                              << "Datei" << ProgrammFelder() << "1000" << anlegen;
-    QTest::newRow("settings: parent is a file") << "zelkor.txt"
-                                                << "Datei" << ProgrammFelder() << "" << anlegen;
-
-    // Values that would not read back are refused before anything is written.
-    QTest::newRow("manual: quote in a value") << "manuell.txt"
-                                              << "" << ProgrammFelder() << "1\"0"
-                                              << "Der Wert \"1\"0\" enthält ein Anführungszeichen.";
-    QTest::newRow("port: quote") << "port.txt"
-                                 << "" << ProgrammFelder() << "\""
-                                 << "Der Wert \"\"\" enthält ein Anführungszeichen.";
-    const QString zeichen = " enthält ein Anführungszeichen und kann so nicht gespeichert werden.";
-    ProgrammFelder p = Programm(2);
-    p.befehlspause = "1\"0";
-    QTest::newRow("program: quote in a program value") << "programm.orp"
-                                                       << "" << p << ""
-                                                       << "Der Wert \"Befehlspause\"" + zeichen;
-    p = Programm(2);
-    p.sätze[1].satzdurchläufe = "\"7\"";
-    QTest::newRow("program: quotes in a block text")
-        << "programm.orp"
-        << "" << p << ""
-        << "Der Wert \"Satzdurchläufe\" von Satz 2" + zeichen;
-    p = Programm(2);
-    p.sätze[1].maximalfrequenz = "";
-    QTest::newRow("program: no whole number")
-        << "programm.orp"
-        << "" << p << ""
-        << "Der Wert \"Maximalfrequenz\" von Satz 2 ist keine ganze Zahl (\"\"); so gespeichert "
-           "ließe sich das Programm nicht wieder öffnen.";
-    QTest::newRow("program: 32 blocks")
-        << "programm.orp"
-        << "" << Programm(32) << ""
-        << "Das Programm hat 32 Sätze; eine Programmdatei kann höchstens 31 Sätze aufnehmen.";
+    QCOMPARE(ist, soll);
 }
 
 void TestDateien::speichernFehlgeschlagen() {
-    QFETCH(QString, name);
-    QFETCH(QString, art);
-    QFETCH(ProgrammFelder, programm);
-    QFETCH(QString, wert);
-    QFETCH(QString, grund);
-
-    // The old file must stay exactly as it was, and the failure must be reported.
+    // Each failed save is reported, and the old file stays exactly as it was, alone.
     QTemporaryDir verzeichnis;
-    const QString alt = verzeichnis.filePath(name);
-    const QByteArray altDaten = ProgrammDateiDaten(Programm(2));
-    QVERIFY(DateiSchreiben(alt, altDaten));
-    const QString pfad = art == "Datei" ? alt + "/" + name : alt;
-
-    rlimit vorher{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &vorher), 0);
-    const auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit eng = vorher;
-    eng.rlim_cur = 64;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, art == "kurz" ? &eng : &vorher), 0);
-    QString fehler;
-    bool gespeichert = true;
-    if (name == "programm.orp")
-        gespeichert = ProgrammDateiSpeichern(pfad, programm, &fehler);
-    else if (name == "port.txt")
-        gespeichert = PortDateiSpeichern(pfad, wert, &fehler);
-    else if (name == "manuell.txt")
-        gespeichert = ManuellDateiSpeichern(pfad, {"1000", wert}, &fehler);
-    else
-        gespeichert = ZelkorDateiSpeichern(pfad, ZelkorWerte(), &fehler);
-    setrlimit(RLIMIT_FSIZE, &vorher);
-    std::signal(SIGXFSZ, alterHandler);
-
-    QVERIFY(!gespeichert);
-    const QString soll = Kopf(pfad) + "konnte nicht gespeichert werden.\n" + grund;
-    if (art.isEmpty())
-        QCOMPARE(fehler, soll);
-    else
-        QVERIFY2(fehler.startsWith(soll), qPrintable(fehler));
-    QCOMPARE(DateiInhalt(alt), altDaten);
-    QCOMPARE(QDir(verzeichnis.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    const QByteArray alt = ProgrammDateiDaten(Programm(2));
+    const auto versuch = [&](const QString &name, bool unterDatei, const auto &speichern) {
+        const QString datei = verzeichnis.filePath(name);
+        DateiSchreiben(datei, alt);
+        const QString pfad = unterDatei ? datei + "/" + name : datei;
+        const QString kopf = Kopf(pfad) + "konnte nicht gespeichert werden.\n";
+        QString fehler;
+        if (speichern(pfad, &fehler) || DateiInhalt(datei) != alt || !fehler.startsWith(kopf))
+            return "gespeichert oder verändert: " + fehler;
+        return fehler.mid(kopf.size());
+    };
+    QVERIFY(versuch("port.txt", true, [](const QString &pfad, QString *fehler) {
+                return PortDateiSpeichern(pfad, "2", fehler);
+            }).startsWith("Die Datei kann dort nicht angelegt werden"));
+    // Values that would not read back are refused before anything is written.
+    QStringList meldungen{versuch("manuell.txt", false, [](const QString &pfad, QString *fehler) {
+        return ManuellDateiSpeichern(pfad, {"1000", "1\"0"}, fehler);
+    })};
+    ProgrammFelder p1 = Programm(2), p2 = Programm(2);
+    p1.sätze[1].satzdurchläufe = "\"7\"";
+    p2.sätze[1].maximalfrequenz = "";
+    for (const ProgrammFelder &programm : {p1, p2, Programm(32)})
+        meldungen << versuch("programm.orp", false, [&](const QString &pfad, QString *fehler) {
+            return ProgrammDateiSpeichern(pfad, programm, fehler);
+        });
+    QCOMPARE(meldungen,
+             QStringList({"Der Wert \"1\"0\" enthält ein Anführungszeichen.",
+                          "Der Wert \"Satzdurchläufe\" von Satz 2 enthält ein Anführungszeichen "
+                          "und kann so nicht gespeichert werden.",
+                          "Der Wert \"Maximalfrequenz\" von Satz 2 ist keine ganze Zahl (\"\"); so "
+                          "gespeichert ließe sich das Programm nicht wieder öffnen.",
+                          "Das Programm hat 32 Sätze; eine Programmdatei kann höchstens 31 Sätze "
+                          "aufnehmen."}));
+    QCOMPARE(QDir(verzeichnis.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"manuell.txt", "port.txt", "programm.orp"}));
 }
-QTEST_GUILESS_MAIN(TestDateien)
+
+void TestDateien::fensterSpeichern() {
+    // Cancelled dialogs change nothing.
+    Fensterumgebung u;
+    QVERIFY(u.dateidialog(u.w().Öffnen, QString()));
+    QVERIFY(u.dateidialog(u.w().Speichernunter, QString()));
+    QCOMPARE(u.w().windowTitle(), Titel("Unbenannt.orp"));
+
+    // "Speichern" on an unnamed program asks for a name; the file is the program's twelve
+    // lines, and its name is the caption. After that "Speichern" writes there without asking,
+    // replacing a longer file completely.
+    QTemporaryDir ablage;
+    const QString pfad = ablage.filePath("erst.orp");
+    QVERIFY(u.dateidialog(u.w().Speichern, pfad));
+    QCOMPARE(DateiInhalt(pfad), Beispiel);
+    QCOMPARE(u.w().windowTitle(), Titel(pfad));
+    QVERIFY(DateiSchreiben(pfad, QByteArray(5000, 'x')));
+    u.w().TextProgrammpause->setText("20");
+    QVERIFY(!u.dateidialog(u.w().Speichern, QString()));
+    const QByteArray neu = QByteArray(Beispiel).replace("\"10\"\r\n\"10\"", "\"20\"\r\n\"10\"");
+    QCOMPARE(DateiInhalt(pfad), neu);
+    // "Speichern unter" a name without an ending: ".orp" is added and the caption follows.
+    const QString zweit = ablage.filePath("zweit.orp");
+    QVERIFY(u.dateidialog(u.w().Speichernunter, ablage.filePath("zweit")));
+    QCOMPARE(DateiInhalt(zweit), neu);
+    QCOMPARE(u.w().windowTitle(), Titel(zweit));
+    QCOMPARE(u.meldungen(), QStringList());
+
+    // Neither a file that cannot be read nor a save that fails on a full disk changes the
+    // window or the old file; each is reported.
+    u.w().TextStartfrequenz->setText("777");
+    const QString schlecht = ablage.filePath("schlecht.orp");
+    QVERIFY(DateiSchreiben(schlecht, Beispiel.left(Beispiel.size() - 12)));
+    QVERIFY(u.dateidialog(u.w().Öffnen, schlecht));
+    MitVollerPlatte([&] { return u.w().Speichern->trigger(), 0; });
+    const QStringList m = u.meldungen();
+    QVERIFY2(m.size() == 2 && m[0].startsWith("Zelkor_V2: ") && m[0].contains("schlecht.orp") &&
+                 m[1].startsWith("Zelkor_V2: ") && m[1].contains("zweit.orp") &&
+                 m[1].contains("Beim Schreiben ist ein Fehler aufgetreten"),
+             qPrintable(m.join('\n')));
+    QCOMPARE(DateiInhalt(zweit), neu);
+    QCOMPARE(u.w().windowTitle(), Titel(zweit));
+    // Saved now, the file holds what the window held before the attempts.
+    u.w().Speichern->trigger();
+    QCOMPARE(DateiInhalt(zweit), QByteArray(neu).replace("\"300\"", "\"777\""));
+    QCOMPARE(QDir(ablage.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"erst.orp", "schlecht.orp", "zweit.orp"}));
+    QCOMPARE(u.nachrichten.anzahl(), 2);
+}
+
+void TestDateien::fensterLangesProgramm() {
+    // 21 to 31 blocks open (the transfer refuses them) and are shown; saving writes every one
+    // back. The blocks differ in every value and go through every direction, reversal and
+    // ramp. Any reversal but 0 reverses. Direction 2 is right for the first block as it is
+    // read, but left in the panel for the others: only 1 is right there.
+    QByteArray lang = "\"3\"\r\n\"20\"\r\n\"30\"\r\n23\r\n", soll = lang;
+    for (int i = 1; i <= 23; ++i) {
+        const auto satz = [i](int richtung, int umkehr) {
+            return "\"" + QByteArray::number(100 + i) + "\"\r\n\"" + QByteArray::number(200 + i) +
+                   "\"\r\n\"" + QByteArray::number(4000 + i) + "\"\r\n\"" + QByteArray::number(i) +
+                   "\"\r\n\"" + QByteArray::number(i % 7) + "\"\r\n" + QByteArray::number(umkehr) +
+                   "\r\n\"" + QByteArray::number(richtung) + "\"\r\n\"" +
+                   QByteArray::number(1 + i % 4) + "\"\r\n";
+        };
+        lang += satz((i + 1) % 3, i / 2 % 3);
+        soll += satz(i == 1 ? 1 : (i + 1) % 3 == 1, i / 2 % 3 ? 1 : 0);
+    }
+    Fensterumgebung u;
+    PCSteuerung &w = u.w();
+    QTemporaryDir ablage;
+    const QString pfad = ablage.filePath("lang.orp");
+    QVERIFY(DateiSchreiben(pfad, lang));
+    QVERIFY(u.dateidialog(w.Öffnen, pfad));
+    QCOMPARE(w.windowTitle(), Titel(pfad));
+    QCOMPARE(w.namesData()->tabellenzeilen(), 23);
+    QCOMPARE(w.namesData()->zellText(22), QString("123"));
+    QCOMPARE(w.aktuelleZeile(), 0);
+    QCOMPARE(w.CommandSatzstart->text(), QString("Satz Nr. 1 starten"));
+    QStringList panels;
+    for (int zeile : {0, 1, 3}) {
+        w.setAktuelleZeile(zeile);
+        panels << Panel(w);
+    }
+    QCOMPARE(panels, QStringList({"201|4001|1|1|3|20|rechts|-", "202|4002|2|2|3|20|links|Umkehr",
+                                  "204|4004|4|4|3|20|links|Umkehr"}));
+    const QString wieder = ablage.filePath("lang2.orp");
+    QVERIFY(u.dateidialog(w.Speichernunter, wieder));
+    QCOMPARE(DateiInhalt(wieder), soll);
+    QCOMPARE(u.meldungen(), QStringList());
+}
+
+QTEST_MAIN(TestDateien)
 #include "tst_dateien.moc"

@@ -1,7 +1,8 @@
-// The controller's commands: the builders' bytes and pauses, and the decoder that reads them
-// back as the controller (and the virtual controller) would.
+// The controller's commands: the checks before a transfer, the builders' bytes and pauses, and
+// the decoder that reads them back as the controller (and the virtual controller) would.
 #include "link/Dekodierer.h"
 #include "link/Protokoll.h"
+#include "link/Uebertragungspruefung.h"
 #include "model/Einstellwerte.h"
 
 #include "Testdaten.h"
@@ -11,8 +12,6 @@
 #include <limits>
 
 namespace {
-
-constexpr int KeinCode = std::numeric_limits<int>::min();
 
 // The decoder's line for the block a new program starts with.
 const QString Satz1 = QStringLiteral("  Satz 1: 5000 Schritte, 300 Hz → 4000 Hz, Durchläufe 1, "
@@ -56,50 +55,87 @@ class TestProtokoll : public QObject {
     Q_OBJECT
 
 private slots:
-    void frequenzcode_data();
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void programmpruefung();
+    void satzpruefung();
     void frequenzcode();
     void befehle_data();
     void befehle();
-    void zwanzigSaetze();
-    void verweigert_data();
     void verweigert();
     void abgebrochen_data();
     void abgebrochen();
     void aufgeteiltAnJederStelle();
 };
 
-void TestProtokoll::frequenzcode_data() {
-    QTest::addColumn<double>("hertz");
-    QTest::addColumn<int>("code");
-
-    // hertz / 50 - 1, a half to the even neighbour.
-    QTest::newRow("100") << 100.0 << 1;
-    QTest::newRow("125 (1,5 -> 2)") << 125.0 << 2;
-    QTest::newRow("175 (2,5 -> 2)") << 175.0 << 2;
-    QTest::newRow("275 (4,5 -> 4)") << 275.0 << 4;
-    QTest::newRow("276") << 276.0 << 5;
-    QTest::newRow("300") << 300.0 << 5;
-    QTest::newRow("325 (5,5 -> 6)") << 325.0 << 6;
-    QTest::newRow("375 (6,5 -> 6)") << 375.0 << 6;
-    QTest::newRow("4000") << 4000.0 << 79;
-    QTest::newRow("12000") << 12000.0 << 239;
-    QTest::newRow("12024") << 12024.0 << 239;
-    QTest::newRow("12025 (239,5 -> 240)") << 12025.0 << 240;
-    QTest::newRow("25 (-0,5 -> 0)") << 25.0 << 0;
-    QTest::newRow("-25 (-1,5 -> -2)") << -25.0 << -2;
-    QTest::newRow("größter 16-Bit-Code") << 1638400.0 << 32767;
-    QTest::newRow("über 16 Bit") << 1638450.0 << KeinCode;
-    QTest::newRow("unter 16 Bit") << -1638400.0 << KeinCode;
-    QTest::newRow("1e9") << 1e9 << KeinCode;
-    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << KeinCode;
-    QTest::newRow("unendlich") << std::numeric_limits<double>::infinity() << KeinCode;
+// The checks before a transfer: their order, the limits, and what each takes from a field
+// before it tests it. (Every message as the main window shows it: tst_uebertragung.) Cases:
+// block count, the three program values, the message (none: the values taken).
+void TestProtokoll::programmpruefung() {
+    QStringList ist, soll;
+    for (const QStringList &fall :
+         Faelle("20;1;10;10;1 10 10|0;255;0;255;255 0 255|"
+                "1;300;300;300;Höchstwert Programmdurchläufe (255) überschritten !|"
+                "1;1;10;99999999999;Höchstwert Befehlspause (255) überschritten !|"
+                "1;1;-99999999999;10;Mindestwert Programmpause (0) unterschritten !|"
+                "1;x;10;10;Programmdurchläufe ist keine ganze Zahl !")) {
+        const Programmpruefung p = PruefeProgramm(fall[0].toInt(), fall[1], fall[2], fall[3]);
+        ist << fall.mid(0, 4).join(';') + ";" +
+                   (p.meldung.isEmpty() ? QStringLiteral("%1 %2 %3")
+                                              .arg(p.programmdurchlaeufe)
+                                              .arg(p.programmpause)
+                                              .arg(p.befehlspause)
+                                        : p.meldung);
+        soll << fall.join(';');
+    }
+    QCOMPARE(ist, soll);
 }
 
+// Cases: steps, start and maximal frequency, repeats, pause of block 7; the message; what the
+// check took from the four fields after the steps before it stopped ("-": nothing), and the
+// steps when it passed.
+void TestProtokoll::satzpruefung() {
+    const QString schritte = "Schritte in Satz 7 müssen eine ganze Zahl von 0 bis 16777215 sein !";
+    QStringList ist, soll;
+    for (const QStringList &fall : Faelle(
+             "5000;300;4000;1;10;;300 4000 1 10 5000|16777215;12000;12000;255;0;;12000 12000 255 "
+             "0 16777215|5000;;4000;1;10;Startfrequenz in Satz 7 nicht angegeben !;- - - -|"
+             "5000;12001;4000;1;10;Höchstwert Startfrequenz (12 kHz) in Satz 7 überschritten "
+             "!;12001 - - -|5000;300;;1;10;Maximalfrequenz in Satz 7 nicht angegeben !;300 - - -|"
+             "5000;300;99;1;10;Mindestwert Maximalfrequenz (100 Hz) in Satz 7 unterschritten !;300 "
+             "99 - -|5000;500;400;1;10;Startfrequenz in Satz 7 ist größer als die Maximalfrequenz "
+             "!;500 400 - -|5000;300;4000;;10;Satzdurchläufe in Satz 7 nicht angegeben !;300 4000 "
+             "- -|5000;300;4000;0;10;Mindestwert Satzdurchläufe (1) in Satz 7 unterschritten !;300 "
+             "4000 0 -|5000;300;4000;1;;Satzpause in Satz 7 nicht angegeben !;300 4000 1 -|"
+             "5000;300;4000;1;256;Höchstwert Satzpause (255) in Satz 7 überschritten !;300 4000 1 "
+             "256|5000;99999999999;4000;1;10;Höchstwert Startfrequenz (12 kHz) in Satz 7 "
+             "überschritten !;- - - -|12.5;300;4000;1;10;" +
+             schritte + ";300 4000 1 10|-1;300;4000;1;10;" + schritte +
+             ";300 4000 1 10|;300;4000;1;10;" + schritte + ";300 4000 1 10")) {
+        const Satzpruefung p = PruefeSatz(7, fall[0], fall[1], fall[2], fall[3], fall[4]);
+        QStringList genommen;
+        for (const std::optional<qint32> &wert :
+             {p.startfrequenz, p.maximalfrequenz, p.satzdurchlaeufe, p.satzpause})
+            genommen << (wert ? QString::number(*wert) : "-");
+        if (p.meldung.isEmpty())
+            genommen << QString::number(p.schritte);
+        ist << fall.mid(0, 5).join(';') + ";" + p.meldung + ";" + genommen.join(' ');
+        soll << fall.join(';');
+    }
+    QCOMPARE(ist, soll);
+}
+
+// hertz / 50 - 1, a half to the even neighbour; "-" where no 16-bit code fits.
 void TestProtokoll::frequenzcode() {
-    QFETCH(double, hertz);
-    QFETCH(int, code);
-    const std::optional<int> ist = Frequenzcode(hertz);
-    QCOMPARE(ist.value_or(KeinCode), code);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double unendlich = std::numeric_limits<double>::infinity();
+    QStringList ist;
+    for (double hertz : {100.0,     125.0,     175.0,      275.0,   276.0,   300.0,    325.0,
+                         375.0,     4000.0,    12000.0,    12024.0, 12025.0, 25.0,     -25.0,
+                         1638400.0, 1638450.0, -1638400.0, 1e9,     nan,     unendlich}) {
+        const std::optional<int> code = Frequenzcode(hertz);
+        ist << (code ? QString::number(*code) : "-");
+    }
+    QCOMPARE(ist.join(' '), QString("1 2 2 4 5 5 6 6 79 239 239 240 0 -2 32767 - - - - -"));
 }
 
 void TestProtokoll::befehle_data() {
@@ -110,11 +146,6 @@ void TestProtokoll::befehle_data() {
                           const QString &ablauf, const QStringList &dekodiert) {
         QTest::newRow(fall) << Gebaut(befehl) << ablauf << dekodiert;
     };
-
-    zeile("Zahl 0", SendeZahl24(0), "0 1ms 0 1ms 0 1ms", {});
-    zeile("Zahl 5000", SendeZahl24(5000), "136 1ms 19 1ms 0 1ms", {});
-    zeile("Zahl 70000", SendeZahl24(70000), "112 1ms 17 1ms 1 1ms", {});
-    zeile("Zahl 16777215", SendeZahl24(16777215), "255 1ms 255 1ms 255 1ms", {});
 
     zeile("Übertragung des Standardsatzes",
           Programmuebertragung(Programmkopf{1, 10, 10}, {Testsatz()}),
@@ -137,48 +168,49 @@ void TestProtokoll::befehle_data() {
            "  Satz 1: 16777215 Schritte, 50 Hz → 12800 Hz, Durchläufe 255, Pause 255, rechts, "
            "mit Richtungsänderung, Rampe 255 (unbekannt)"});
     // Any direction but 1 goes as links (0), also one that is 1 when cut to a byte.
-    zeile("Übertragung, Richtungen",
-          Programmuebertragung(Programmkopf{1, 10, 10},
-                               {Testsatz(70000, 100, 12000, 2, 0, 0, true, 4),
-                                Testsatz(1, 100, 100, 1, 1, 257, false, 2),
-                                Testsatz(1, 100, 100, 1, 1, -1, true, 3)}),
-          "",
-          {"Programmübertragung: 3 Sätze, Programmdurchläufe 1, Programmpause 10, Befehlspause 10",
-           "  Satz 1: 70000 Schritte, 100 Hz → 12000 Hz, Durchläufe 2, Pause 0, links, mit "
-           "Richtungsänderung, Rampe 4 (20ms/100Hz)",
-           "  Satz 2: 1 Schritte, 100 Hz → 100 Hz, Durchläufe 1, Pause 1, links, ohne "
-           "Richtungsänderung, Rampe 2 (5ms/100Hz)",
-           "  Satz 3: 1 Schritte, 100 Hz → 100 Hz, Durchläufe 1, Pause 1, links, mit "
-           "Richtungsänderung, Rampe 3 (10ms/100Hz)"});
+    zeile(
+        "Übertragung, Richtungen",
+        Programmuebertragung(Programmkopf{1, 10, 10},
+                             {Testsatz(70000, 100, 12000, 2, 0, 0, true, 4),
+                              Testsatz(1, 100, 100, 1, 1, 257, false, 2),
+                              Testsatz(1, 100, 100, 1, 1, -1, true, 3)}),
+        "3 1ms 1 1ms 10 1ms 3 1ms 10 20ms #1 112 1ms 17 1ms 1 1ms 1 1ms 239 1ms 2 1ms 0 1ms 0 1ms "
+        "1 1ms 4 1ms 60ms #2 1 1ms 0 1ms 0 1ms 1 1ms 1 1ms 1 1ms 1 1ms 0 1ms 0 1ms 2 1ms 60ms #3 1 "
+        "1ms 0 1ms 0 1ms 1 1ms 1 1ms 1 1ms 1 1ms 0 1ms 1 1ms 3 1ms 60ms",
+        {"Programmübertragung: 3 Sätze, Programmdurchläufe 1, Programmpause 10, Befehlspause 10",
+         "  Satz 1: 70000 Schritte, 100 Hz → 12000 Hz, Durchläufe 2, Pause 0, links, mit "
+         "Richtungsänderung, Rampe 4 (20ms/100Hz)",
+         "  Satz 2: 1 Schritte, 100 Hz → 100 Hz, Durchläufe 1, Pause 1, links, ohne "
+         "Richtungsänderung, Rampe 2 (5ms/100Hz)",
+         "  Satz 3: 1 Schritte, 100 Hz → 100 Hz, Durchläufe 1, Pause 1, links, mit "
+         "Richtungsänderung, Rampe 3 (10ms/100Hz)"});
 
-    zeile("Programmstart", Programmstart(), "4", {"Programmstart"});
-    zeile("Manuell ein", ManuellEin(), "2", {"Manuelle Fahrt ein"});
-    zeile("Manuell aus", ManuellAus(), "0", {"Manuelle Fahrt aus"});
-    zeile("Einzelschritt links", Einzelschritt(Fahrtrichtung::Links), "10",
-          {"Einzelschritt links"});
-    zeile("Einzelschritt rechts", Einzelschritt(Fahrtrichtung::Rechts), "20",
-          {"Einzelschritt rechts"});
-    zeile("Einzelschritt Stopp", EinzelschrittStopp(), "255", {"Stopp"});
+    zeile(
+        "Einbytebefehle",
+        Verbunden({Programmstart(), ManuellEin(), ManuellAus(), Einzelschritt(Fahrtrichtung::Links),
+                   Einzelschritt(Fahrtrichtung::Rechts), EinzelschrittStopp()}),
+        "4 2 0 10 20 255",
+        {"Programmstart", "Manuelle Fahrt ein", "Manuelle Fahrt aus", "Einzelschritt links",
+         "Einzelschritt rechts", "Stopp"});
     zeile("Satzstart 255", Satzstart(255), "5 1ms 255 1ms", {"Satzstart: Satz 255"});
     zeile("Eilgang links", Eilgang(Fahrtrichtung::Links, *Frequenzcode(1000), 1000),
           "30 1ms 19 1ms 1ms 232 1ms 3 1ms 0", {"Eilgang links: 1000 Hz, 1000 Schritte"});
     zeile("Eilgang rechts", Eilgang(Fahrtrichtung::Rechts, 239, 16777215),
           "40 1ms 239 1ms 1ms 255 1ms 255 1ms 255",
           {"Eilgang rechts: 12000 Hz, 16777215 Schritte"});
-    zeile("Referenzfahrt links", ReferenzfahrtStart(*Frequenzcode(200), Fahrtrichtung::Links),
-          "6 3 1", {"Referenzfahrt links: 200 Hz"});
-    zeile("Referenzfahrt rechts", ReferenzfahrtStart(*Frequenzcode(600), Fahrtrichtung::Rechts),
-          "6 11 2", {"Referenzfahrt rechts: 600 Hz"});
+    zeile("Referenzfahrten",
+          Verbunden({Gebaut(ReferenzfahrtStart(*Frequenzcode(200), Fahrtrichtung::Links)),
+                     Gebaut(ReferenzfahrtStart(*Frequenzcode(600), Fahrtrichtung::Rechts))}),
+          "6 3 1 6 11 2", {"Referenzfahrt links: 200 Hz", "Referenzfahrt rechts: 600 Hz"});
     zeile("Referenzfahrt Stopp", ReferenzfahrtStopp(),
           "255 0.1ms 255 0.1ms 255 0.1ms 255 0.1ms 255 500ms", QStringList(5, "Stopp"));
 
-    zeile("Einstellungen Vorgabe",
-          EinstellungenAus(StandardSchrittmodus, StandardPhasenstrom, true), "1 1 1 0",
-          {"Einstellungen: Halbschritt, 2,5 A, Stromabsenkung ein"});
-    zeile("Einstellungen Zehntelschritt", EinstellungenAus("Zehntelschritt", "6,0 A", false),
-          "1 5 128 1", {"Einstellungen: Zehntelschritt, 6,0 A, Stromabsenkung aus"});
-    zeile("Einstellungen Vollschritt", EinstellungenAus("Vollschritt", "4,0 A", true), "1 0 8 0",
-          {"Einstellungen: Vollschritt, 4,0 A, Stromabsenkung ein"});
+    zeile("Einstellungen",
+          Verbunden({EinstellungenAus(StandardSchrittmodus, StandardPhasenstrom, true),
+                     EinstellungenAus("Zehntelschritt", "6,0 A", false)}),
+          "1 1 1 0 1 5 128 1",
+          {"Einstellungen: Halbschritt, 2,5 A, Stromabsenkung ein",
+           "Einstellungen: Zehntelschritt, 6,0 A, Stromabsenkung aus"});
     // Texts are compared exactly; what matches no entry is code 0.
     zeile("Einstellungen aus fremden Texten", EinstellungenAus("halbschritt", "2.5 A", true),
           "1 0 0 0", {"Einstellungen: Vollschritt, unbekannter Phasenstrom 0, Stromabsenkung ein"});
@@ -220,31 +252,9 @@ void TestProtokoll::befehle() {
     QCOMPARE(alle, BytesVon(befehl));
 }
 
-void TestProtokoll::zwanzigSaetze() {
-    std::vector<Satzwerte> saetze;
-    for (int i = 1; i <= 20; ++i)
-        saetze.push_back(Testsatz(i * 1000, 300, 4000, i));
-    const Befehl befehl = Gebaut(Programmuebertragung(Programmkopf{2, 3, 4}, saetze));
-    QCOMPARE(BytesVon(befehl).size(), 205);
-
-    QString soll = QStringLiteral("3 1ms 2 1ms 3 1ms 20 1ms 4 20ms");
-    for (int i = 1; i <= 20; ++i) {
-        const int s = i * 1000;
-        soll += QStringLiteral(" #%1 %2 1ms %3 1ms 0 1ms 5 1ms 79 1ms %4 1ms 10 1ms 1 1ms 0 1ms "
-                               "1 1ms 60ms")
-                    .arg(i)
-                    .arg(s & 0xFF)
-                    .arg(s >> 8)
-                    .arg(i);
-    }
-    QCOMPARE(Ablauf(befehl), soll);
-    QCOMPARE(Dekodierer::dekodiere(befehl).front().saetze.size(), size_t(20));
-}
-
-void TestProtokoll::verweigert_data() {
-    QTest::addColumn<bool>("gebaut");
-
-    // A transfer with one changed header, or with a changed block after two good ones.
+void TestProtokoll::verweigert() {
+    // Commands whose values do not fit their bytes are not built. A transfer with one changed
+    // header, or with a changed block after two good ones.
     const auto mitKopf = [](const Programmkopf &kopf) {
         return Programmuebertragung(kopf, {Testsatz()}).has_value();
     };
@@ -253,44 +263,34 @@ void TestProtokoll::verweigert_data() {
             .has_value();
     };
     const qint64 zuGroß = (qint64(1) << 32) + 5000; // 5000 when cut to 32 bits
-
-    QTest::newRow("Zahl -1") << SendeZahl24(-1).has_value();
-    QTest::newRow("Zahl 16777216") << SendeZahl24(16777216).has_value();
-    QTest::newRow("Zahl 2^32 + 5000") << SendeZahl24(zuGroß).has_value();
-    QTest::newRow("Eilgang Schritte 2^32 + 5000")
-        << Eilgang(Fahrtrichtung::Links, 19, zuGroß).has_value();
-    QTest::newRow("Eilgang Code 256") << Eilgang(Fahrtrichtung::Rechts, 256, 1).has_value();
-    QTest::newRow("Eilgang Code -1") << Eilgang(Fahrtrichtung::Links, -1, 1).has_value();
-    QTest::newRow("Satzstart 256") << Satzstart(256).has_value();
-    QTest::newRow("Satzstart -1") << Satzstart(-1).has_value();
-    QTest::newRow("Referenzfahrt Code 256")
-        << ReferenzfahrtStart(256, Fahrtrichtung::Links).has_value();
-    QTest::newRow("Referenzfahrt Code -1")
-        << ReferenzfahrtStart(-1, Fahrtrichtung::Rechts).has_value();
-    QTest::newRow("Schrittmodus 256") << Einstellungen(256, 1, 0).has_value();
-    QTest::newRow("Phasenstrom 256") << Einstellungen(1, 256, 0).has_value();
-    QTest::newRow("Absenkung -1") << Einstellungen(1, 1, -1).has_value();
-
-    QTest::newRow("Programmdurchläufe 256") << mitKopf(Programmkopf{256, 10, 10});
-    QTest::newRow("Programmdurchläufe -1") << mitKopf(Programmkopf{-1, 10, 10});
-    QTest::newRow("Programmpause 256") << mitKopf(Programmkopf{1, 256, 10});
-    QTest::newRow("Befehlspause -1") << mitKopf(Programmkopf{1, 10, -1});
-    QTest::newRow("Schritte 16777216") << mitSatz(Testsatz(16777216));
-    QTest::newRow("Schritte 2^32 + 5000") << mitSatz(Testsatz(zuGroß));
-    QTest::newRow("Startfrequenz 0 (Code -1)") << mitSatz(Testsatz(1, 0));
-    QTest::newRow("Startfrequenz 12825 (Code 256)") << mitSatz(Testsatz(1, 12825));
-    QTest::newRow("Maximalfrequenz 1000000") << mitSatz(Testsatz(1, 300, 1000000));
-    QTest::newRow("Satzdurchläufe 256") << mitSatz(Testsatz(1, 300, 4000, 256));
-    QTest::newRow("Satzpause -1") << mitSatz(Testsatz(1, 300, 4000, 1, -1));
-    QTest::newRow("Rampe 256") << mitSatz(Testsatz(1, 300, 4000, 1, 10, 1, false, 256));
-    QTest::newRow("256 Sätze") << Programmuebertragung(Programmkopf{1, 1, 1},
-                                                       std::vector<Satzwerte>(256, Testsatz()))
-                                      .has_value();
-}
-
-void TestProtokoll::verweigert() {
-    QFETCH(bool, gebaut);
-    QVERIFY(!gebaut);
+    QStringList gebaut;
+    const auto prüfe = [&](const char *fall, bool ok) {
+        if (ok)
+            gebaut << fall;
+    };
+    prüfe("Zahl -1", SendeZahl24(-1).has_value());
+    prüfe("Zahl 16777216", SendeZahl24(16777216).has_value());
+    prüfe("Zahl 2^32 + 5000", SendeZahl24(zuGroß).has_value());
+    prüfe("Eilgang Schritte 2^32 + 5000", Eilgang(Fahrtrichtung::Links, 19, zuGroß).has_value());
+    prüfe("Eilgang Code 256", Eilgang(Fahrtrichtung::Rechts, 256, 1).has_value());
+    prüfe("Satzstart 256", Satzstart(256).has_value());
+    prüfe("Referenzfahrt Code 256", ReferenzfahrtStart(256, Fahrtrichtung::Links).has_value());
+    prüfe("Schrittmodus 256", Einstellungen(256, 1, 0).has_value());
+    prüfe("Phasenstrom 256", Einstellungen(1, 256, 0).has_value());
+    prüfe("Absenkung -1", Einstellungen(1, 1, -1).has_value());
+    prüfe("Programmdurchläufe 256", mitKopf(Programmkopf{256, 10, 10}));
+    prüfe("Programmpause 256", mitKopf(Programmkopf{1, 256, 10}));
+    prüfe("Befehlspause -1", mitKopf(Programmkopf{1, 10, -1}));
+    prüfe("Schritte 2^32 + 5000", mitSatz(Testsatz(zuGroß)));
+    prüfe("Startfrequenz 0 (Code -1)", mitSatz(Testsatz(1, 0)));
+    prüfe("Startfrequenz 12825 (Code 256)", mitSatz(Testsatz(1, 12825)));
+    prüfe("Satzdurchläufe 256", mitSatz(Testsatz(1, 300, 4000, 256)));
+    prüfe("Satzpause -1", mitSatz(Testsatz(1, 300, 4000, 1, -1)));
+    prüfe("Rampe 256", mitSatz(Testsatz(1, 300, 4000, 1, 10, 1, false, 256)));
+    prüfe("256 Sätze",
+          Programmuebertragung(Programmkopf{1, 1, 1}, std::vector<Satzwerte>(256, Testsatz()))
+              .has_value());
+    QCOMPARE(gebaut, QStringList());
 }
 
 void TestProtokoll::abgebrochen_data() {
@@ -353,5 +353,5 @@ void TestProtokoll::aufgeteiltAnJederStelle() {
         QCOMPARE(InTeilen(bytes, schnitt), soll);
 }
 
-QTEST_APPLESS_MAIN(TestProtokoll)
+QTEST_GUILESS_MAIN(TestProtokoll)
 #include "tst_protokoll.moc"

@@ -49,16 +49,7 @@ QString Ablauf(const Befehl &befehl) {
 
 Satzwerte Testsatz(qint64 schritte, int startfrequenz, int maximalfrequenz, int durchlaeufe,
                    int pause, int richtung, bool umkehr, int rampe) {
-    Satzwerte s;
-    s.schritte = schritte;
-    s.startfrequenz = startfrequenz;
-    s.maximalfrequenz = maximalfrequenz;
-    s.durchlaeufe = durchlaeufe;
-    s.pause = pause;
-    s.richtung = richtung;
-    s.richtungsumkehr = umkehr;
-    s.rampe = rampe;
-    return s;
+    return {schritte, startfrequenz, maximalfrequenz, durchlaeufe, pause, richtung, umkehr, rampe};
 }
 
 QByteArray DateiInhalt(const QString &pfad) {
@@ -71,4 +62,11 @@ QByteArray DateiInhalt(const QString &pfad) {
 bool DateiSchreiben(const QString &pfad, const QByteArray &daten) {
     QFile datei(pfad);
     return datei.open(QIODevice::WriteOnly) && datei.write(daten) == daten.size();
+}
+
+QList<QStringList> Faelle(const QString &tabelle) {
+    QList<QStringList> fälle;
+    for (const QString &fall : tabelle.split(QLatin1Char('|')))
+        fälle.append(fall.split(QLatin1Char(';')));
+    return fälle;
 }

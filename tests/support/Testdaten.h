@@ -3,7 +3,9 @@
 #include "link/Protokoll.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <initializer_list>
 #include <optional>
@@ -31,3 +33,6 @@ Satzwerte Testsatz(qint64 schritte = 5000, int startfrequenz = 300, int maximalf
 QByteArray DateiInhalt(const QString &pfad);
 // Writes the bytes as the whole file; false when that fails.
 bool DateiSchreiben(const QString &pfad, const QByteArray &daten);
+
+// A table of cases written as one text: the cases separated by '|', their columns by ';'.
+QList<QStringList> Faelle(const QString &tabelle);
