@@ -3,6 +3,7 @@
 #include "files/Feldleser.h"
 #include "files/Kleindateien.h"
 #include "files/Programmdatei.h"
+#include "files/Programmverzeichnis.h"
 #include "model/NamesData.h"
 
 #include "Fensterumgebung.h"
@@ -122,6 +123,7 @@ private slots:
     void programmLesen();
 
     void kleindateienLesen();
+    void dateiort();
     void speichernFehlgeschlagen();
 
     void fensterSpeichern();
@@ -280,6 +282,27 @@ void TestDateien::kleindateienLesen() {
             werte = w.schrittmodus + "/" + w.phasenstrom + "/" + (w.absenkungEin ? "ein" : "aus");
         }
         ist << fall.mid(0, 2).join(';') + ";" + werte;
+        soll << fall.join(';');
+    }
+    QCOMPARE(ist, soll);
+}
+
+// Where a small file or port link lives: beside the program when it lies there (a dangling link
+// too) or the program's folder can be written, else in the user's folder. Each case: what lies
+// beside the program, whether its folder can be written, where the name then leads.
+void TestDateien::dateiort() {
+    QStringList ist, soll;
+    for (const QStringList &fall : Faelle(";ja;Programm|;nein;Benutzer|Datei;nein;Programm|"
+                                          "Verknüpfung;nein;Programm")) {
+        QTemporaryDir programm, benutzer;
+        const QString dort = programm.filePath("COM1");
+        QVERIFY(fall[0].isEmpty() ||
+                (fall[0] == "Datei" ? Anlegen(dort, "") : QFile::link("/dev/ttyUSB9", dort)));
+        const QString ort = Dateiort("COM1", programm.path(), fall[1] == "ja", benutzer.path());
+        ist << fall.mid(0, 2).join(';') + ";" +
+                   (ort == dort                        ? "Programm"
+                    : ort == benutzer.filePath("COM1") ? "Benutzer"
+                                                       : ort);
         soll << fall.join(';');
     }
     QCOMPARE(ist, soll);
