@@ -361,7 +361,7 @@ void TestBearbeiten::loeschen() {
     QStringList zellen;
     for (int i = 0; i < w->namesData()->tabellenzeilen(); ++i)
         zellen << w->namesData()->zellText(i);
-    QCOMPARE(zellen << n(w->namesData()->rowCount()), danach << n(danach.size() + 1));
+    QCOMPARE(zellen << n(w->namesData()->rowCount()), QStringList(danach) << n(danach.size() + 1));
     const bool geloescht = danach.size() < bloecke;
     const int ende = geloescht ? std::max(21, bloecke) : -1;
     // The cursor stays in its row, on the block now there, with the times of its step count.
