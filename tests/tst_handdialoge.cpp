@@ -38,8 +38,9 @@ QString Text(const QByteArray &bytes) {
 // Plays an operator's script on a dialog, token by token, and gives the script back as it
 // went: a token that did not go as written comes back changed. "M"/"R": open manual travel
 // (its byte 2 taken off the line and the trace) or the reference run; "f=300", "s=10": the
-// frequency or step field; "+b", "-b", "*b": press, release, click the button with text b,
-// "r+b", "r-b" with the right mouse button, "!b" its click() (as from a running command);
+// frequency or step field, "f?200": what the frequency field shows; "+b", "-b", "*b": press,
+// release, click the button with text b, "r+b", "r-b" with the right mouse button, "!b" its click()
+// (as from a running command);
 // "[10,255*5]": exactly these bytes reach the line; ".": nothing more within 50 ms; "@50:t":
 // token t after 50 ms; "x@50": the controller answers after 50 ms; "nachAntwort": the last
 // byte went after that answer; "frist": the last byte went the single step's bound after the
@@ -74,11 +75,11 @@ struct Skript {
             u.mitschnitt->leeren();
             return wenn(gut);
         }
-        if (t.startsWith("f=") || t.startsWith("s=")) {
+        if (t.startsWith("f=") || t.startsWith("f?") || t.startsWith("s=")) {
             auto *feld = d->findChild<QLineEdit *>(t[0] == 'f' ? "TextFrequenz" : "TextSchritte");
-            if (feld)
+            if (feld && t[1] == '=')
                 feld->setText(t.mid(2));
-            return wenn(feld);
+            return wenn(feld && (t[1] == '=' || feld->text() == t.mid(2)));
         }
         if (t.startsWith('@')) {
             ++ausstehend;
@@ -227,6 +228,7 @@ void TestHanddialoge::ablauf_data() {
     zeile("Referenz 125", "R f=125 +<< [6,2,1] . -<< [255*5]");
     zeile("Referenz 175", "R f=175 +<< [6,2,1] . -<< [255*5]");
     zeile("Referenz 225", "R f=225 +<< [6,4,1] . -<< [255*5]");
+    zeile("Referenz zeigt 200 Hz", "R f?200 f=450 *Zurück ende R f?200");
     zeile("Referenz 99.5", "R f=99.5 +<< -<< .", ref("Mindestfrequenz 100 Hz unterschritten!"));
     zeile("Referenz 600.5", "R f=600.5 +>> ->> .", ref("Höchstfrequenz 600 Hz überschritten!"));
     zeile("Referenz keine Zahl", "R f=schnell +>> ->> .", ref("Frequenz muß eine Zahl sein!"));

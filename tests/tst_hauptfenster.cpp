@@ -6,7 +6,6 @@
 
 #include "app/FormInfo.h"
 #include "app/Start.h"
-#include "dialogs/FormReferenzfahrt.h"
 #include "dialogs/ZelkorEinstellungen.h"
 #include "files/Kleindateien.h"
 #include "files/Programmverzeichnis.h"
@@ -73,7 +72,6 @@ private slots:
     void splashVorDemHauptfenster();
     void dialogfenster_data();
     void dialogfenster();
-    void dialogbesonderheiten();
     void einstellungenUebernehmen_data();
     void einstellungenUebernehmen();
     void einstellungenAusDerDateiUndVerlassen_data();
@@ -274,28 +272,6 @@ void TestHauptfenster::dialogfenster() {
     QCOMPARE(u.meldungen(), QStringList());
 }
 
-void TestHauptfenster::dialogbesonderheiten() {
-    // Every opening of the reference run shows 200 Hz again; the settings' lists.
-    Fensterumgebung u;
-    for (const char *frequenz : {"200", "200"}) {
-        auto *r = u.oeffnen<FormReferenzfahrt>(u.w().Referenzfahrt);
-        QVERIFY(r);
-        QCOMPARE(r->TextFrequenz->text(), QString(frequenz));
-        r->TextFrequenz->setText("450");
-        r->close();
-        QVERIFY(u.dialogBeendet());
-    }
-    auto *e = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
-    QVERIFY(e && !e->ComboSchrittmodus->isEditable() && !e->ComboPhasenstrom->isEditable());
-    QStringList eintraege;
-    for (QComboBox *liste : {e->ComboSchrittmodus, e->ComboPhasenstrom})
-        for (int i = 0; i < liste->count(); ++i)
-            eintraege << liste->itemText(i);
-    QCOMPARE(eintraege.join('|'), "Vollschritt|Halbschritt|Viertelschritt|Fünftelschritt|"
-                                  "Achtelschritt|Zehntelschritt|2,5 A|3,0 A|3,5 A|4,0 A|4,5 A|"
-                                  "5,0 A|5,5 A|6,0 A");
-}
-
 void TestHauptfenster::einstellungenUebernehmen_data() {
     QTest::addColumn<QString>("gewaehlt");    // mode|current|Ein or Aus; "|COM32000": port fails,
     QTest::addColumn<QByteArray>("erwartet"); // "|zelkor.txt": the file cannot be written
@@ -367,6 +343,14 @@ void TestHauptfenster::einstellungenAusDerDateiUndVerlassen() {
     auto *d = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
     QVERIFY(d);
     QCOMPARE(Gezeigt(d), gezeigt);
+    QVERIFY(!d->ComboSchrittmodus->isEditable() && !d->ComboPhasenstrom->isEditable());
+    QStringList eintraege;
+    for (QComboBox *liste : {d->ComboSchrittmodus, d->ComboPhasenstrom})
+        for (int i = 0; i < liste->count(); ++i)
+            eintraege << liste->itemText(i);
+    QCOMPARE(eintraege.join('|'), "Vollschritt|Halbschritt|Viertelschritt|Fünftelschritt|"
+                                  "Achtelschritt|Zehntelschritt|2,5 A|3,0 A|3,5 A|4,0 A|4,5 A|"
+                                  "5,0 A|5,5 A|6,0 A");
     d->ComboSchrittmodus->setCurrentText("Zehntelschritt");
     d->ComboPhasenstrom->setCurrentText("6,0 A");
     QTest::mouseClick(d->OptionAbsenkungEin, Qt::LeftButton);

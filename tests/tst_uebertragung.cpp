@@ -186,11 +186,9 @@ void TestUebertragung::satzstartUndProgrammstart() {
     w.setAktuelleZeile(19);
     QCOMPARE(w.CommandSatzstart->text(), QString("Satz Nr. 20 starten"));
     QTest::mouseClick(w.CommandSatzstart, Qt::LeftButton);
-    QCOMPARE(u.pty.lesen(2), Bytes({5, 20}));
-    QVERIFY(w.CommandSatzstart->isEnabled());
     QTest::mouseClick(w.CommandProgrammstart, Qt::LeftButton);
-    QCOMPARE(u.pty.lesen(1), Bytes({4}));
-    QVERIFY(w.CommandProgrammstart->isEnabled());
+    QCOMPARE(u.pty.lesen(3), Bytes({5, 20, 4}));
+    QVERIFY(w.CommandSatzstart->isEnabled() && w.CommandProgrammstart->isEnabled());
     QVERIFY(!w.MSComm1->istOffen());
     QCOMPARE(u.mitschnitt->bytes(), Bytes({5, 1, 5, 20, 4}));
     QCOMPARE(u.meldungen(), QStringList());
