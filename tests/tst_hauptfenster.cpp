@@ -72,10 +72,8 @@ private slots:
     void splashVorDemHauptfenster();
     void dialogfenster_data();
     void dialogfenster();
-    void einstellungenUebernehmen_data();
-    void einstellungenUebernehmen();
-    void einstellungenAusDerDateiUndVerlassen_data();
-    void einstellungenAusDerDateiUndVerlassen();
+    void einstellungen_data();
+    void einstellungen();
 };
 
 void TestHauptfenster::startMitPort() {
@@ -272,74 +270,55 @@ void TestHauptfenster::dialogfenster() {
     QCOMPARE(u.meldungen(), QStringList());
 }
 
-void TestHauptfenster::einstellungenUebernehmen_data() {
-    QTest::addColumn<QString>("gewaehlt");    // mode|current|Ein or Aus; "|COM32000": port fails,
-    QTest::addColumn<QByteArray>("erwartet"); // "|zelkor.txt": the file cannot be written
-    QTest::newRow("Vorgaben") << "Halbschritt|2,5 A|Ein" << Bytes({1, 1, 1, 0});
-    QTest::newRow("Zehntelschritt") << "Zehntelschritt|6,0 A|Aus" << Bytes({1, 5, 128, 1});
-    QTest::newRow("Vollschritt") << "Vollschritt|4,0 A|Ein" << Bytes({1, 0, 8, 0});
-    QTest::newRow("Fünftelschritt") << "Fünftelschritt|5,5 A|Aus" << Bytes({1, 3, 64, 1});
-    QTest::newRow("Port fehlt") << "Halbschritt|2,5 A|Aus|COM32000" << QByteArray();
-    QTest::newRow("Datei nicht schreibbar")
-        << "Halbschritt|2,5 A|Aus|zelkor.txt" << Bytes({1, 1, 1, 1});
+void TestHauptfenster::einstellungen_data() {
+    QTest::addColumn<QByteArray>("vorher"); // zelkor.txt before ("-": none)
+    QTest::addColumn<QString>("gezeigt");   // mode|current|Ein or Aus, on opening
+    QTest::addColumn<QString>("gewaehlt");  // and as chosen
+    QTest::addColumn<QString>("weg");       // the button, or the close box
+    QTest::addColumn<QByteArray>("erwartet");
+    QTest::addColumn<QString>("fehlschlag"); // COM32000: port fails; zelkor.txt: not writable
+    const QByteArray achtel("\"Achtelschritt\"\r\n\"3,5 A\"\r\n\"0\"\r\n");
+    const QByteArray unbekannt("\"Drittelschritt\"\r\n\"7,0 A\"\r\n\"0\"\r\n");
+    const QString vorgabe = "Halbschritt|2,5 A|Ein", aus = "Halbschritt|2,5 A|Aus";
+    const auto zeile = [](const char *name, const QByteArray &vorher, const QString &gezeigt,
+                          const QString &gewaehlt, const char *weg, const QByteArray &erwartet,
+                          const char *fehlschlag = "") {
+        QTest::newRow(name) << vorher << gezeigt << gewaehlt << QString(weg) << erwartet
+                            << QString(fehlschlag);
+    };
+    zeile("Vorgaben", "-", vorgabe, vorgabe, "Übernehmen", Bytes({1, 1, 1, 0}));
+    zeile("Zehntelschritt", "-", vorgabe, "Zehntelschritt|6,0 A|Aus", "Übernehmen",
+          Bytes({1, 5, 128, 1}));
+    zeile("Vollschritt über dritten Wert 0", achtel, "Achtelschritt|3,5 A|Aus",
+          "Vollschritt|4,0 A|Ein", "Übernehmen", Bytes({1, 0, 8, 0}));
+    zeile("Fünftelschritt über unbekannte Einträge", unbekannt, aus, "Fünftelschritt|5,5 A|Aus",
+          "Übernehmen", Bytes({1, 3, 64, 1}));
+    zeile("Abbrechen bei leerer Datei", "", vorgabe, "Zehntelschritt|6,0 A|Aus", "Abbrechen", {});
+    zeile("Schliessfeld", achtel, "Achtelschritt|3,5 A|Aus", "Zehntelschritt|6,0 A|Ein",
+          "Schliessfeld", {});
+    zeile("Port fehlt", "-", vorgabe, aus, "Übernehmen", {}, "COM32000");
+    zeile("Datei nicht schreibbar", "-", vorgabe, aus, "Übernehmen", Bytes({1, 1, 1, 1}),
+          "zelkor.txt");
 }
 
-void TestHauptfenster::einstellungenUebernehmen() {
-    // The settings go out in one write of four bytes, no pause anywhere, when the port opens,
-    // and into the file when it can be written; the operator is told once about what failed.
+void TestHauptfenster::einstellungen() {
+    // The dialog shows the file. "Übernehmen" sends the settings in one write of four bytes,
+    // no pause anywhere, when the port opens, and writes the file when it can; the operator is
+    // told once about what failed. Left otherwise, it sends nothing and the file stays.
+    QFETCH(QByteArray, vorher);
+    QFETCH(QString, gezeigt);
     QFETCH(QString, gewaehlt);
+    QFETCH(QString, weg);
     QFETCH(QByteArray, erwartet);
-    const QStringList werte = gewaehlt.split('|');
-    const QString fehlschlag = werte.value(3);
+    QFETCH(QString, fehlschlag);
     Fensterumgebung u;
+    const QString pfad = Dateizugriff::ZelkorDateipfad();
     if (fehlschlag == "COM32000")
         QVERIFY(u.w().MSComm1->setPortnummer(32000));
     else if (!fehlschlag.isEmpty())
-        QVERIFY(QDir().mkpath(Dateizugriff::ZelkorDateipfad()));
-    auto *d = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
-    QVERIFY(d);
-    d->ComboSchrittmodus->setCurrentText(werte[0]);
-    d->ComboPhasenstrom->setCurrentText(werte[1]);
-    QTest::mouseClick(werte[2] == "Ein" ? d->OptionAbsenkungEin : d->OptionAbsenkungAus,
-                      Qt::LeftButton);
-    QTest::mouseClick(d->CommandÜbernehmen, Qt::LeftButton);
-    QCOMPARE(u.pty.lesen(int(erwartet.size())) + u.nachlauf(), erwartet);
-    QCOMPARE(u.mitschnitt->bytes(), erwartet);
-    for (int i = 1; i < u.mitschnitt->anzahl(); ++i)
-        QCOMPARE(u.mitschnitt->zeit(i), u.mitschnitt->zeit(0));
-    QVERIFY(u.dialogBeendet());
-    const QString datei = "\"" + werte[0] + "\"\r\n\"" + werte[1] + "\"\r\n\"" +
-                          (werte[2] == "Ein" ? "1" : "0") + "\"\r\n";
-    if (fehlschlag != "zelkor.txt")
-        QCOMPARE(DateiInhalt(Dateizugriff::ZelkorDateipfad()), datei.toUtf8());
-    if (fehlschlag.isEmpty())
-        QCOMPARE(u.meldungen(), QStringList());
-    else
-        QVERIFY2(u.meldungen().size() == 1 && u.meldungen()[0].startsWith("Zelkor_V2: ") &&
-                     u.meldungen()[0].contains(fehlschlag),
-                 qPrintable(u.meldungen().join('\n')));
-}
-
-void TestHauptfenster::einstellungenAusDerDateiUndVerlassen_data() {
-    QTest::addColumn<QByteArray>("inhalt");
-    QTest::addColumn<QString>("gezeigt");
-    QTest::addColumn<bool>("schliessfeld");
-    QTest::newRow("dritter Wert 0") << QByteArray("\"Achtelschritt\"\r\n\"3,5 A\"\r\n\"0\"\r\n")
-                                    << "Achtelschritt|3,5 A|Aus" << false;
-    QTest::newRow("unbekannte Einträge")
-        << QByteArray("\"Drittelschritt\"\r\n\"7,0 A\"\r\n\"0\"\r\n") << "Halbschritt|2,5 A|Aus"
-        << true;
-    QTest::newRow("leer") << QByteArray() << "Halbschritt|2,5 A|Ein" << false;
-}
-
-void TestHauptfenster::einstellungenAusDerDateiUndVerlassen() {
-    // The dialog shows the file; changed and left without "Übernehmen", it sends nothing and
-    // the file stays.
-    QFETCH(QByteArray, inhalt);
-    QFETCH(QString, gezeigt);
-    QFETCH(bool, schliessfeld);
-    Fensterumgebung u;
-    QVERIFY(DateiSchreiben(Dateizugriff::ZelkorDateipfad(), inhalt));
+        QVERIFY(QDir().mkpath(pfad));
+    if (vorher != "-")
+        QVERIFY(DateiSchreiben(pfad, vorher));
     auto *d = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
     QVERIFY(d);
     QCOMPARE(Gezeigt(d), gezeigt);
@@ -351,17 +330,32 @@ void TestHauptfenster::einstellungenAusDerDateiUndVerlassen() {
     QCOMPARE(eintraege.join('|'), "Vollschritt|Halbschritt|Viertelschritt|Fünftelschritt|"
                                   "Achtelschritt|Zehntelschritt|2,5 A|3,0 A|3,5 A|4,0 A|4,5 A|"
                                   "5,0 A|5,5 A|6,0 A");
-    d->ComboSchrittmodus->setCurrentText("Zehntelschritt");
-    d->ComboPhasenstrom->setCurrentText("6,0 A");
-    QTest::mouseClick(d->OptionAbsenkungEin, Qt::LeftButton);
-    if (schliessfeld)
+    const QStringList werte = gewaehlt.split('|');
+    d->ComboSchrittmodus->setCurrentText(werte[0]);
+    d->ComboPhasenstrom->setCurrentText(werte[1]);
+    QTest::mouseClick(werte[2] == "Ein" ? d->OptionAbsenkungEin : d->OptionAbsenkungAus,
+                      Qt::LeftButton);
+    if (weg == "Schliessfeld")
         d->close();
     else
-        QTest::mouseClick(d->CommandAbbrechen, Qt::LeftButton);
+        QTest::mouseClick(d->findChild<QPushButton *>("Command" + weg), Qt::LeftButton);
+    QCOMPARE(u.pty.lesen(int(erwartet.size())) + u.nachlauf(), erwartet);
+    QCOMPARE(u.mitschnitt->bytes(), erwartet);
+    for (int i = 1; i < u.mitschnitt->anzahl(); ++i)
+        QCOMPARE(u.mitschnitt->zeit(i), u.mitschnitt->zeit(0));
     QVERIFY(u.dialogBeendet());
-    QCOMPARE(DateiInhalt(Dateizugriff::ZelkorDateipfad()), inhalt);
-    QCOMPARE(u.nachlauf(), QByteArray());
-    QCOMPARE(u.mitschnitt->anzahl(), 0);
+    const QString datei = "\"" + werte[0] + "\"\r\n\"" + werte[1] + "\"\r\n\"" +
+                          (werte[2] == "Ein" ? "1" : "0") + "\"\r\n";
+    if (weg != "Übernehmen")
+        QCOMPARE(DateiInhalt(pfad), vorher);
+    else if (fehlschlag != "zelkor.txt")
+        QCOMPARE(DateiInhalt(pfad), datei.toUtf8());
+    if (fehlschlag.isEmpty())
+        QCOMPARE(u.meldungen(), QStringList());
+    else
+        QVERIFY2(u.meldungen().size() == 1 && u.meldungen()[0].startsWith("Zelkor_V2: ") &&
+                     u.meldungen()[0].contains(fehlschlag),
+                 qPrintable(u.meldungen().join('\n')));
 }
 
 QTEST_MAIN(TestHauptfenster)
