@@ -45,7 +45,7 @@ QString Text(const QByteArray &bytes) {
 // token t after 50 ms; "x@50": the controller answers after 50 ms; "nachAntwort": the last
 // byte went after that answer; "frist": the last byte went the single step's bound after the
 // last release; "eilpausen": the last rapid travel's pauses; "aktiv": the dialog active;
-// "halt:wie": the held button loses the mouse (HaltVerlorenZeilen); "frei:b": b enabled
+// "halt:wie": the held button loses the mouse (Fensterumgebung::haltWegnehmen); "frei:b": b enabled
 // again; "p?", "zu": the port open, closed; "ende": the dialog gone; "weg": the main window
 // deleted, its dialog with it.
 struct Skript {

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 std::unique_ptr<PCSteuerung> HauptfensterStarten() {
     StartAbgeschlossen = false;
@@ -54,13 +53,6 @@ bool Fensterumgebung::haltWegnehmen(QWidget *dialog, const QString &wie) {
     return true;
 }
 
-void HaltVerlorenZeilen() {
-    QTest::addColumn<QString>("wie");
-    QTest::newRow("Fenster deaktiviert") << QStringLiteral("deaktivieren");
-    QTest::newRow("Schliessfeld") << QStringLiteral("schliessen");
-    QTest::newRow("Fenster versteckt") << QStringLiteral("verstecken");
-}
-
 void Fensterumgebung::saetzeAnlegen(int anzahl, const QString &schritte) {
     NamesData *daten = fenster->namesData();
     while (daten->tabellenzeilen() < anzahl)
@@ -71,10 +63,6 @@ bool Fensterumgebung::dateidialog(QAction *aktion, const QString &pfad) {
     Dateidialogantwort antwort(pfad);
     aktion->trigger();
     return antwort.beantwortet();
-}
-
-void Fensterumgebung::antwortNach(int ms) {
-    QTimer::singleShot(ms, fenster.get(), [this] { pty.schreiben("x"); });
 }
 
 QByteArray Fensterumgebung::nachlauf(int ms) {

@@ -39,25 +39,21 @@ struct Fensterumgebung {
     bool dialogBeendet();
     // Nothing handed to the port, nothing on the line, the port closed, the commands usable.
     bool nichtsGesendet();
-    // Takes the mouse away from a button held on the dialog in the way a row of
-    // HaltVerlorenZeilen() names: another window becomes active, the close box, or the dialog
-    // is hidden. False when that did not happen.
+    // Takes the mouse away from a button held on the dialog: another window becomes active
+    // ("deaktivieren"), the close box ("schliessen"), or the dialog is hidden ("verstecken").
+    // False when the other window did not become active.
     bool haltWegnehmen(QWidget *dialog, const QString &wie);
     // Adds blocks through the grid's blank row until there are anzahl.
     void saetzeAnlegen(int anzahl, const QString &schritte = QStringLiteral("5000"));
     // Triggers an action and answers the file dialog it opens with pfad (empty: cancels it).
     // False when no file dialog came up.
     bool dateidialog(QAction *aktion, const QString &pfad);
-    void antwortNach(int ms);         // the controller sends one character after ms milliseconds
     QByteArray nachlauf(int ms = 30); // whatever else reaches the line within ms milliseconds
     QStringList meldungen() const;    // every message box so far as "title: text"
 
 private:
     std::unique_ptr<QWidget> m_anderesFenster;
 };
-
-// The column "wie" with the three ways haltWegnehmen() knows, for a test's _data function.
-void HaltVerlorenZeilen();
 
 // A control on a dialog: its objectName, its text, its place in twips (15 to the pixel).
 struct Steuerelement {
