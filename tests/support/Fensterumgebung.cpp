@@ -7,13 +7,11 @@
 #include "model/Globale.h"
 #include "model/NamesData.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 std::unique_ptr<PCSteuerung> HauptfensterStarten() {
     StartAbgeschlossen = false;
@@ -35,6 +33,12 @@ bool Fensterumgebung::dialogBeendet() {
            !fenster->MSComm1->istOffen();
 }
 
+bool Fensterumgebung::nichtsGesendet() {
+    return mitschnitt->anzahl() == 0 && pty.lesen(0, 30).isEmpty() &&
+           !fenster->MSComm1->istOffen() && fenster->CommandProgrammieren->isEnabled() &&
+           fenster->CommandSatzstart->isEnabled();
+}
+
 bool Fensterumgebung::haltWegnehmen(QWidget *dialog, const QString &wie) {
     if (wie == QLatin1String("schliessen")) {
         dialog->close();
@@ -49,13 +53,6 @@ bool Fensterumgebung::haltWegnehmen(QWidget *dialog, const QString &wie) {
     return true;
 }
 
-void HaltVerlorenZeilen() {
-    QTest::addColumn<QString>("wie");
-    QTest::newRow("Fenster deaktiviert") << QStringLiteral("deaktivieren");
-    QTest::newRow("Schliessfeld") << QStringLiteral("schliessen");
-    QTest::newRow("Fenster versteckt") << QStringLiteral("verstecken");
-}
-
 void Fensterumgebung::saetzeAnlegen(int anzahl, const QString &schritte) {
     NamesData *daten = fenster->namesData();
     while (daten->tabellenzeilen() < anzahl)
@@ -66,10 +63,6 @@ bool Fensterumgebung::dateidialog(QAction *aktion, const QString &pfad) {
     Dateidialogantwort antwort(pfad);
     aktion->trigger();
     return antwort.beantwortet();
-}
-
-void Fensterumgebung::antwortNach(int ms) {
-    QTimer::singleShot(ms, fenster.get(), [this] { pty.schreiben("x"); });
 }
 
 QByteArray Fensterumgebung::nachlauf(int ms) {
@@ -87,46 +80,37 @@ QStringList Fensterumgebung::meldungen() const {
 QStringList Gestaltabweichungen(const QWidget *dialog, const QList<Steuerelement> &soll) {
     QStringList fehler;
     for (const Steuerelement &s : soll) {
-        const QString name = QString::fromUtf8(s.name);
+        const QString name = QString::fromUtf8(s.name), text = QString::fromUtf8(s.text);
         const auto *w = dialog->findChild<QWidget *>(name);
-        if (!w) {
-            fehler << name + QStringLiteral(" fehlt");
-            continue;
-        }
         const auto pruefen = [&](bool gleich, const char *was) {
             if (!gleich)
                 fehler << name + QStringLiteral(": ") + QString::fromUtf8(was);
         };
-        const auto schrift = [&](double punkte, QPalette::ColorRole farbe) {
-            pruefen(w->font().family() == QStringLiteral("Arial"), "Schriftart");
-            pruefen(w->font().pointSizeF() == punkte, "Schriftgröße");
-            if (farbe != QPalette::NoRole)
-                pruefen(w->palette().color(farbe) == QColor(0, 0, 128), "Farbe");
-        };
+        if (!w) {
+            pruefen(false, "fehlt");
+            continue;
+        }
         const QRect &r = s.twips;
         pruefen(w->geometry() == QRect(r.x() / 15, r.y() / 15, r.width() / 15, r.height() / 15),
                 "Lage");
-        const QString text = QString::fromUtf8(s.text);
-        if (auto *k = qobject_cast<const QPushButton *>(w)) {
-            pruefen(k->text() == text, "Text");
-            schrift(9.75, QPalette::NoRole);
-            pruefen(w->font().bold(), "fett");
-        } else if (auto *o = qobject_cast<const QAbstractButton *>(w)) {
-            pruefen(o->text() == text, "Text");
-        } else if (auto *l = qobject_cast<const QLabel *>(w)) {
-            pruefen(l->text() == text, "Text");
-            if (!text.isEmpty()) {
-                schrift(12.0, QPalette::WindowText);
-                pruefen(w->font().bold(), "fett");
-            }
-        } else if (auto *f = qobject_cast<const QLineEdit *>(w)) {
-            pruefen(f->text() == text, "Text");
-            schrift(12.0, QPalette::Text);
-            pruefen(w->font().bold(), "fett");
-            pruefen(f->alignment() & Qt::AlignHCenter, "zentriert");
-        } else if (qobject_cast<const QComboBox *>(w)) {
-            schrift(12.0, QPalette::Text);
-        }
+        auto *k = qobject_cast<const QAbstractButton *>(w);
+        auto *l = qobject_cast<const QLabel *>(w);
+        auto *f = qobject_cast<const QLineEdit *>(w);
+        pruefen((k ? k->text() : l ? l->text() : f ? f->text() : text) == text, "Text");
+        // Buttons 9.75 pt; labels with text, fields and lists 12 pt in dark blue; all but the
+        // lists and the small option buttons bold.
+        const bool knopf = qobject_cast<const QPushButton *>(w);
+        const bool gross = (l && !text.isEmpty()) || f || qobject_cast<const QComboBox *>(w);
+        if (!knopf && !gross)
+            continue;
+        pruefen(w->font().family() == QStringLiteral("Arial"), "Schriftart");
+        pruefen(w->font().pointSizeF() == (knopf ? 9.75 : 12.0), "Schriftgröße");
+        pruefen(qobject_cast<const QComboBox *>(w) || w->font().bold(), "fett");
+        if (gross)
+            pruefen(w->palette().color(l ? QPalette::WindowText : QPalette::Text) ==
+                        QColor(0, 0, 128),
+                    "Farbe");
+        pruefen(!f || f->alignment() & Qt::AlignHCenter, "zentriert");
     }
     return fehler;
 }

@@ -7,40 +7,34 @@
 #include <QMessageBox>
 
 Nachrichtenfaenger::Nachrichtenfaenger() {
-    m_timer.setInterval(5);
-    connect(&m_timer, &QTimer::timeout, this, &Nachrichtenfaenger::nachsehen);
-    m_timer.start();
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        m_nachrichten.append({box->windowTitle(), box->text()});
+        box->done(QMessageBox::Ok);
+    });
+    m_timer.start(5);
 }
 
-void Nachrichtenfaenger::nachsehen() {
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
-        return;
-    m_nachrichten.append({box->windowTitle(), box->text()});
-    box->done(QMessageBox::Ok);
-}
-
-Dateidialogantwort::Dateidialogantwort(const QString &pfad) : m_pfad(pfad) {
-    m_timer.setInterval(5);
-    connect(&m_timer, &QTimer::timeout, this, &Dateidialogantwort::nachsehen);
-    m_timer.start();
-}
-
-void Dateidialogantwort::nachsehen() {
-    auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-    if (m_beantwortet || !dialog || !dialog->isVisible())
-        return;
-    m_beantwortet = true;
-    m_titel = dialog->windowTitle();
-    m_filter = dialog->nameFilters();
-    if (m_pfad.isEmpty()) {
-        dialog->reject();
-        return;
-    }
-    // As an operator does it: the folder, then the name typed into the name field.
-    const QFileInfo ziel(m_pfad);
-    dialog->setDirectory(ziel.absolutePath());
-    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-        name->setText(ziel.fileName());
-    QMetaObject::invokeMethod(dialog, "accept");
+Dateidialogantwort::Dateidialogantwort(const QString &pfad) {
+    connect(&m_timer, &QTimer::timeout, this, [this, pfad] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (m_beantwortet || !dialog || !dialog->isVisible())
+            return;
+        m_beantwortet = true;
+        m_titel = dialog->windowTitle();
+        m_filter = dialog->nameFilters();
+        if (pfad.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // As an operator does it: the folder, then the name typed into the name field.
+        const QFileInfo ziel(pfad);
+        dialog->setDirectory(ziel.absolutePath());
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(ziel.fileName());
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    m_timer.start(5);
 }

@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QString>
 #include <QStringList>
 #include <QTimer>
 
@@ -15,38 +14,29 @@ public:
         QString titel;
         QString text;
     };
-
     Nachrichtenfaenger();
-
     const QList<Nachricht> &nachrichten() const { return m_nachrichten; }
     int anzahl() const { return int(m_nachrichten.size()); }
-    QString letzterText() const {
-        return m_nachrichten.isEmpty() ? QString() : m_nachrichten.last().text;
-    }
+    QString letzterText() const { return anzahl() ? m_nachrichten.last().text : QString(); }
     void leeren() { m_nachrichten.clear(); }
 
 private:
-    void nachsehen();
-
     QTimer m_timer;
     QList<Nachricht> m_nachrichten;
 };
 
-// Answers the next modal file dialog with a path, or cancels it when the path is empty.
+// Answers the next modal file dialog with a path, or cancels it when the path is empty; keeps
+// the title and name filters the dialog showed.
 class Dateidialogantwort : public QObject {
     Q_OBJECT
 public:
     explicit Dateidialogantwort(const QString &pfad);
     bool beantwortet() const { return m_beantwortet; }
-    // Title and name filters the dialog showed.
     QString titel() const { return m_titel; }
     QStringList filter() const { return m_filter; }
 
 private:
-    void nachsehen();
-
     QTimer m_timer;
-    QString m_pfad;
     bool m_beantwortet = false;
     QString m_titel;
     QStringList m_filter;
