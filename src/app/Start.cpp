@@ -44,8 +44,10 @@ PCSteuerung *ProgrammStarten(double splashSekunden) {
     StartAbgeschlossen = false;
     Begruessungsbildschirm splash;
     splash.show();
-    MsTimer::Warten(splashSekunden);
+    const double splashEnde = MsTimer::Uhr() + splashSekunden;
+    // Built while the splash stands, shown and loaded after it, as before.
     auto *fenster = new PCSteuerung;
+    MsTimer::WartenBis(splashEnde);
     fenster->show();
     fenster->Laden();
     splash.close();

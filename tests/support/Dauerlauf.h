@@ -30,6 +30,7 @@ public:
 
     // One click on "Daten übertragen"; true when exactly the program's bytes arrived.
     bool uebertragen();
+    PCSteuerung *fenster() const { return m_fenster.get(); }
 
     // Resident memory of this process in KiB, and its open file descriptors ("number -> what
     // it refers to").
