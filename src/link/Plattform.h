@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <initializer_list>
+
 // Everything the link asks of the operating system, in one place. PlattformPosix.cpp holds it
 // for Linux and other POSIX systems; a port to another system is one new file beside it.
 namespace Plattform {
@@ -25,6 +27,13 @@ QString Systemgeraet(int portnummer);
 // its number when the group has none).
 bool LesenUndSchreibenErlaubt(const QString &geraet);
 QString GruppeDesGeraets(const QString &geraet);
+
+// Signals as bytes to read: from now on each of the given signals only writes its number into
+// a pipe, whose reading end (non-blocking, closed on exec) is returned, so an event loop can
+// take them up with a QSocketNotifier. The same pipe for every call; -1 when none could be made.
+int SignaleAlsBytes(std::initializer_list<int> signale);
+// The given signals act as the system's default again.
+void SignaleZuruecksetzen(std::initializer_list<int> signale);
 
 // While it lives, the calling thread runs at the lowest real-time priority (SCHED_FIFO 1) where
 // the user may have it (root, or a real-time limit granted to the user); elsewhere nothing

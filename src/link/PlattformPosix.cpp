@@ -4,8 +4,10 @@
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <ctime>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <pthread.h>
 #include <sched.h>
@@ -79,6 +81,40 @@ QString GruppeDesGeraets(const QString &geraet) {
     if (const group *g = ::getgrgid(st.st_gid))
         return QString::fromLocal8Bit(g->gr_name);
     return QString::number(st.st_gid);
+}
+
+namespace {
+int signalRohr[2] = {-1, -1};
+
+void signalAufschreiben(int nummer) {
+    const int alt = errno;
+    const unsigned char n = static_cast<unsigned char>(nummer);
+    [[maybe_unused]] auto geschrieben = ::write(signalRohr[1], &n, 1);
+    errno = alt;
+}
+} // namespace
+
+int SignaleAlsBytes(std::initializer_list<int> signale) {
+    if (signalRohr[0] < 0) {
+        if (::pipe(signalRohr) != 0)
+            return -1;
+        for (int fd : signalRohr) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+    }
+    struct sigaction sa {};
+    sa.sa_handler = signalAufschreiben;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int s : signale)
+        ::sigaction(s, &sa, nullptr);
+    return signalRohr[0];
+}
+
+void SignaleZuruecksetzen(std::initializer_list<int> signale) {
+    for (int s : signale)
+        std::signal(s, SIG_DFL);
 }
 
 Vorrang::Vorrang() {

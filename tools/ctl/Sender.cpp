@@ -1,45 +1,13 @@
 #include "Sender.h"
 
+#include "link/Plattform.h"
+
 #include <QSocketNotifier>
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
-
-int signalRohr[2] = {-1, -1};
-
-void signalAufschreiben(int nummer) {
-    const int alt = errno;
-    const unsigned char n = static_cast<unsigned char>(nummer);
-    [[maybe_unused]] auto geschrieben = ::write(signalRohr[1], &n, 1);
-    errno = alt;
-}
-
-bool signaleEinrichten() {
-    if (signalRohr[0] < 0) {
-        if (::pipe(signalRohr) != 0)
-            return false;
-        for (int fd : signalRohr) {
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-        }
-    }
-    struct sigaction sa {};
-    sa.sa_handler = signalAufschreiben;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int s : {SIGINT, SIGTERM})
-        ::sigaction(s, &sa, nullptr);
-    return true;
-}
-
-void signaleZuruecksetzen() {
-    for (int s : {SIGINT, SIGTERM})
-        std::signal(s, SIG_DFL);
-}
 
 int bytezahl(const Befehl &befehl) {
     int n = 0;
@@ -52,19 +20,20 @@ int bytezahl(const Befehl &befehl) {
 
 Sender::Sender(QObject *parent) : QObject(parent) {
     m_port.setMithoerer([this](quint8, double) { ++m_gesendet; });
-    if (signaleEinrichten()) {
-        m_signalmelder = new QSocketNotifier(signalRohr[0], QSocketNotifier::Read, this);
+    m_signalrohr = Plattform::SignaleAlsBytes({SIGINT, SIGTERM});
+    if (m_signalrohr >= 0) {
+        m_signalmelder = new QSocketNotifier(m_signalrohr, QSocketNotifier::Read, this);
         connect(m_signalmelder, &QSocketNotifier::activated, this, &Sender::signalGekommen);
     }
 }
 
 Sender::~Sender() {
-    signaleZuruecksetzen();
+    Plattform::SignaleZuruecksetzen({SIGINT, SIGTERM});
 }
 
 void Sender::signalGekommen() {
     unsigned char n = 0;
-    while (::read(signalRohr[0], &n, 1) == 1)
+    while (::read(m_signalrohr, &n, 1) == 1)
         m_signal = n;
     // The link stops at its next pause; closing drains the byte already written.
     m_port.schliessen();

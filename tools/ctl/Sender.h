@@ -38,6 +38,7 @@ private:
 
     SerielleSchnittstelle m_port;
     QSocketNotifier *m_signalmelder = nullptr;
+    int m_signalrohr = -1;
     int m_signal = 0;
     int m_gesendet = 0;
     int m_geplant = 0;

@@ -11,6 +11,7 @@
 #include "VirtuellerAnschluss.h"
 
 #include "files/Programmverzeichnis.h"
+#include "link/Plattform.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -27,8 +28,6 @@
 
 namespace {
 
-int signalRohr[2] = {-1, -1};
-
 // Standard input, output and error must be taken, or the pseudo-terminal could end up as one
 // of them and the lines would go to the program.
 void standardkanaeleBelegen() {
@@ -43,32 +42,15 @@ void standardkanaeleBelegen() {
     }
 }
 
-void signalAufschreiben(int nummer) {
-    const int alt = errno;
-    const unsigned char n = static_cast<unsigned char>(nummer);
-    [[maybe_unused]] auto geschrieben = ::write(signalRohr[1], &n, 1);
-    errno = alt;
-}
-
-void signaleEinrichten() {
-    if (::pipe(signalRohr) != 0)
-        return;
-    for (int fd : signalRohr) {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    }
-    struct sigaction sa {};
-    sa.sa_handler = signalAufschreiben;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1})
-        ::sigaction(s, &sa, nullptr);
+int signaleEinrichten() {
+    const int rohr = Plattform::SignaleAlsBytes({SIGINT, SIGTERM, SIGHUP, SIGUSR1});
     // Reading the terminal from the background must not stop the process; the read then fails
     // and the input is left alone.
     std::signal(SIGTTIN, SIG_IGN);
     // A reader of the output that goes away must not end the process before it has removed
     // its entry.
     std::signal(SIGPIPE, SIG_IGN);
+    return rohr;
 }
 
 class Ausgabe {
@@ -162,7 +144,7 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    signaleEinrichten();
+    const int signalRohr = signaleEinrichten();
     VirtuellerAnschluss anschluss;
     anschluss.setAntwortverzoegerung(verzoegerungMs);
     if (!anschluss.starten(portnummer, ort)) {
@@ -175,10 +157,10 @@ int main(int argc, char **argv) {
     auto programmZeigen = [&] { ausgabe.zeilen(anschluss.controller().programmZeilen()); };
 
     // Signals arrive through the pipe, on the event loop.
-    QSocketNotifier signale(signalRohr[0], QSocketNotifier::Read);
+    QSocketNotifier signale(signalRohr, QSocketNotifier::Read);
     QObject::connect(&signale, &QSocketNotifier::activated, &app, [&] {
         unsigned char n = 0;
-        while (::read(signalRohr[0], &n, 1) == 1) {
+        while (::read(signalRohr, &n, 1) == 1) {
             if (n == SIGUSR1)
                 programmZeigen();
             else
