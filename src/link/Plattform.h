@@ -32,6 +32,8 @@ QString GruppeDesGeraets(const QString &geraet);
 // a pipe, whose reading end (non-blocking, closed on exec) is returned, so an event loop can
 // take them up with a QSocketNotifier. The same pipe for every call; -1 when none could be made.
 int SignaleAlsBytes(std::initializer_list<int> signale);
+// The next signal from that pipe, or 0 when none is waiting.
+int NaechstesSignal();
 // The given signals act as the system's default again.
 void SignaleZuruecksetzen(std::initializer_list<int> signale);
 

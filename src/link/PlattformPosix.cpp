@@ -112,6 +112,11 @@ int SignaleAlsBytes(std::initializer_list<int> signale) {
     return signalRohr[0];
 }
 
+int NaechstesSignal() {
+    unsigned char n = 0;
+    return signalRohr[0] >= 0 && ::read(signalRohr[0], &n, 1) == 1 ? n : 0;
+}
+
 void SignaleZuruecksetzen(std::initializer_list<int> signale) {
     for (int s : signale)
         std::signal(s, SIG_DFL);

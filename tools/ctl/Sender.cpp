@@ -5,7 +5,6 @@
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <unistd.h>
 
 namespace {
 
@@ -32,8 +31,7 @@ Sender::~Sender() {
 }
 
 void Sender::signalGekommen() {
-    unsigned char n = 0;
-    while (::read(m_signalrohr, &n, 1) == 1)
+    while (const int n = Plattform::NaechstesSignal())
         m_signal = n;
     // The link stops at its next pause; closing drains the byte already written.
     m_port.schliessen();

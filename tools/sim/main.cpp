@@ -159,8 +159,7 @@ int main(int argc, char **argv) {
     // Signals arrive through the pipe, on the event loop.
     QSocketNotifier signale(signalRohr, QSocketNotifier::Read);
     QObject::connect(&signale, &QSocketNotifier::activated, &app, [&] {
-        unsigned char n = 0;
-        while (::read(signalRohr, &n, 1) == 1) {
+        while (const int n = Plattform::NaechstesSignal()) {
             if (n == SIGUSR1)
                 programmZeigen();
             else
