@@ -19,9 +19,9 @@ int bytezahl(const Befehl &befehl) {
 
 Sender::Sender(QObject *parent) : QObject(parent) {
     m_port.setMithoerer([this](quint8, double) { ++m_gesendet; });
-    m_signalrohr = Plattform::SignaleAlsBytes({SIGINT, SIGTERM});
-    if (m_signalrohr >= 0) {
-        m_signalmelder = new QSocketNotifier(m_signalrohr, QSocketNotifier::Read, this);
+    const int signalrohr = Plattform::SignaleAlsBytes({SIGINT, SIGTERM});
+    if (signalrohr >= 0) {
+        m_signalmelder = new QSocketNotifier(signalrohr, QSocketNotifier::Read, this);
         connect(m_signalmelder, &QSocketNotifier::activated, this, &Sender::signalGekommen);
     }
 }

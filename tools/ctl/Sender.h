@@ -38,7 +38,6 @@ private:
 
     SerielleSchnittstelle m_port;
     QSocketNotifier *m_signalmelder = nullptr;
-    int m_signalrohr = -1;
     int m_signal = 0;
     int m_gesendet = 0;
     int m_geplant = 0;
