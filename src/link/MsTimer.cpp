@@ -14,10 +14,8 @@ namespace {
 
 // Below this rest the event loop's timer is too coarse; the wait sleeps on the clock instead.
 constexpr double Feinbereich = 0.002;
-// The last stretch is spun on the clock, without handling events: a wake-up from sleep may come
-// this late, and events handled there would end the pause late by as long as they take. The
-// window never goes longer than this without its events.
-constexpr double Spinbereich = 0.00015;
+// The last stretch is polled: a wake-up from sleep may come this late.
+constexpr double Pollbereich = 0.0001;
 // Longest single precise sleep, so events are still handled about every millisecond.
 constexpr double LaengsterSchlaf = 0.001;
 
@@ -62,13 +60,10 @@ bool WartenBis(double ziel, const std::function<bool()> &abbrechen) {
             laufendeSchleifen().push_back(&schleife);
             schleife.exec();
             laufendeSchleifen().pop_back();
-        } else if (rest > Spinbereich) {
-            Plattform::SchlafenBis(std::min(ziel - Spinbereich, Uhr() + LaengsterSchlaf));
-        } else {
-            while (Uhr() < ziel) {
-            }
-            return true;
+        } else if (rest > Pollbereich) {
+            Plattform::SchlafenBis(std::min(ziel - Pollbereich, Uhr() + LaengsterSchlaf));
         }
+        // Within the last 0.1 ms: poll the clock, handling events in between.
     }
 }
 

@@ -13,8 +13,7 @@ double Zeitstempel();
 
 // Waits at least the given seconds, counted from the call, while the window keeps repainting
 // and taking input. Long stretches sleep in the event loop; the last two milliseconds are
-// slept precisely, handling events between sleeps of at most 1 ms, and the last 0.15 ms are
-// spun on the clock, so a pause ends within microseconds of its length.
+// slept precisely and then polled, so a 0.1 ms pause is not stretched to a timer tick.
 // A zero or negative time returns at once.
 void Warten(double sekunden);
 

@@ -37,19 +37,4 @@ int NaechstesSignal();
 // The given signals act as the system's default again.
 void SignaleZuruecksetzen(std::initializer_list<int> signale);
 
-// While it lives, the calling thread runs at the lowest real-time priority (SCHED_FIFO 1) where
-// the user may have it (root, or a real-time limit granted to the user); elsewhere nothing
-// changes and nothing is said.
-class Vorrang {
-public:
-    Vorrang();
-    ~Vorrang();
-    Vorrang(const Vorrang &) = delete;
-    Vorrang &operator=(const Vorrang &) = delete;
-
-private:
-    int m_politik = -1;
-    int m_prioritaet = 0;
-};
-
 } // namespace Plattform

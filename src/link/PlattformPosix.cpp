@@ -9,8 +9,6 @@
 
 #include <fcntl.h>
 #include <grp.h>
-#include <pthread.h>
-#include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -120,27 +118,6 @@ int NaechstesSignal() {
 void SignaleZuruecksetzen(std::initializer_list<int> signale) {
     for (int s : signale)
         std::signal(s, SIG_DFL);
-}
-
-Vorrang::Vorrang() {
-    sched_param alt{};
-    int politik = 0;
-    if (pthread_getschedparam(pthread_self(), &politik, &alt) != 0 || politik == SCHED_FIFO)
-        return;
-    sched_param neu{};
-    neu.sched_priority = 1;
-    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &neu) == 0) {
-        m_politik = politik;
-        m_prioritaet = alt.sched_priority;
-    }
-}
-
-Vorrang::~Vorrang() {
-    if (m_politik < 0)
-        return;
-    sched_param alt{};
-    alt.sched_priority = m_prioritaet;
-    pthread_setschedparam(pthread_self(), m_politik, &alt);
 }
 
 } // namespace Plattform

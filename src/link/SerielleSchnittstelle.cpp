@@ -244,7 +244,6 @@ bool SerielleSchnittstelle::schreiben(const char *daten, qint64 laenge) {
     if (!m_port.isOpen())
         return false;
     const double zeit = MsTimer::Uhr();
-    m_pausenAnfang = zeit;
     if (m_mithoerer) {
         for (qint64 i = 0; i < laenge; ++i)
             m_mithoerer(quint8(daten[i]), zeit);
@@ -255,9 +254,7 @@ bool SerielleSchnittstelle::schreiben(const char *daten, qint64 laenge) {
 bool SerielleSchnittstelle::pause(double sekunden) {
     if (sekunden <= 0)
         return m_port.isOpen();
-    // Counted from the byte, not from now: what listeners do with the byte does not stretch it.
-    m_pausenAnfang += sekunden;
-    return MsTimer::WartenBis(m_pausenAnfang, [this] { return !m_port.isOpen(); });
+    return MsTimer::WartenBis(MsTimer::Uhr() + sekunden, [this] { return !m_port.isOpen(); });
 }
 
 bool SerielleSchnittstelle::SendeByte(quint8 wert) {
@@ -292,10 +289,6 @@ QByteArray SerielleSchnittstelle::LeseZeichen() {
 }
 
 bool SerielleSchnittstelle::spielen(const Befehl &befehl, const Markenhook &beiMarke) {
-    // A command that begins with a pause counts it from now. For its length the thread runs at
-    // real-time priority where the user may have it, so a busy machine stretches no pause.
-    m_pausenAnfang = MsTimer::Uhr();
-    const Plattform::Vorrang vorrang;
     QByteArray am_stueck;
     auto ausgeben = [&] {
         if (am_stueck.isEmpty())

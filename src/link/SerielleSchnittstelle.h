@@ -94,7 +94,4 @@ private:
     bool m_schliesstGerade = false;
     QString m_letzterFehler;
     Mithoerer m_mithoerer;
-    // Where the next pause counts from: the time of the last byte written, or the end of the
-    // pause that followed it, so pauses in a row add up between two bytes.
-    double m_pausenAnfang = 0;
 };
