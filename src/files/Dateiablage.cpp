@@ -1,5 +1,7 @@
 #include "files/Dateiablage.h"
 
+#include "files/Dateisystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,27 +33,97 @@ QString Schreibgrund(QFileDevice::FileError fehler) {
     }
 }
 
+QString KeineDateiGrund(Dateisystem::Art art) {
+    if (art == Dateisystem::Art::Verzeichnis)
+        return QStringLiteral("Unter diesem Namen liegt ein Verzeichnis");
+    return QStringLiteral("Unter diesem Namen liegt keine gewöhnliche Datei, sondern %1")
+        .arg(Dateisystem::ArtText(art));
+}
+
+// Where the path leads once every symbolic link is followed, the last one possibly to nothing
+// yet; empty with a reason for a chain of links without end.
+QString LinkZiel(const QString &pfad, QString *grund) {
+    QFileInfo info(pfad);
+    for (int schritte = 0; info.isSymLink(); ++schritte) {
+        if (schritte == 40) {
+            *grund = QStringLiteral("Die symbolischen Verknüpfungen führen im Kreis");
+            return QString();
+        }
+        info.setFile(info.symLinkTarget());
+    }
+    return info.absoluteFilePath();
+}
+
+enum class Ersetzung { Fertig, Fehlgeschlagen, AnOrtUndStelle };
+
+// Replaces the file at the path (no link) through a temporary file that takes over owner, group
+// and permissions of the old file (vorbild, when there is one). AnOrtUndStelle when an old file
+// exists and either cannot be handed on that way or its directory takes no new file.
+Ersetzung Umbenennend(const QString &pfad, const QByteArray &daten,
+                      const Dateisystem::Angaben *vorbild, QString *grund) {
+    QSaveFile datei(pfad);
+    // Unbuffered, so that every byte goes through write() here: a write cut short (full disk,
+    // size limit) is seen below. QSaveFile alone would let a short write in its final flush
+    // pass, commit the incomplete file and so replace the old one with it.
+    if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (vorbild && datei.error() == QFileDevice::OpenError)
+            return Ersetzung::AnOrtUndStelle;
+        *grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(datei.error()), datei.errorString());
+        return Ersetzung::Fehlgeschlagen;
+    }
+    // Without a commit the temporary file is removed when datei goes out of scope.
+    if (vorbild && !Dateisystem::BesitzUebertragen(int(datei.handle()), *vorbild)) {
+        datei.cancelWriting();
+        return Ersetzung::AnOrtUndStelle;
+    }
+    errno = 0;
+    const qint64 geschrieben = datei.write(daten);
+    const int systemfehler = errno;
+    if (geschrieben != daten.size() || datei.size() != daten.size()) {
+        const QString ursache = datei.error() != QFileDevice::NoError ? datei.errorString()
+                                : systemfehler != 0
+                                    ? QString::fromLocal8Bit(std::strerror(systemfehler))
+                                    : QStringLiteral("unvollständig");
+        *grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(QFileDevice::WriteError), ursache);
+        return Ersetzung::Fehlgeschlagen;
+    }
+    if (!datei.commit()) {
+        *grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(datei.error()), datei.errorString());
+        return Ersetzung::Fehlgeschlagen;
+    }
+    return Ersetzung::Fertig;
+}
+
 } // namespace
 
 Eingelesen DateiEinlesen(const QString &pfad, qint64 höchstens) {
     Eingelesen ergebnis;
-    const QFileInfo info(pfad);
-    if (!info.exists()) {
-        ergebnis.stand = Einlesestand::Fehlt;
+    Dateisystem::Art art = Dateisystem::Art::Fehlt;
+    QString systemgrund;
+    const int handle = Dateisystem::ZumLesenOeffnen(pfad, &art, &systemgrund);
+    if (handle < 0) {
+        switch (art) {
+        case Dateisystem::Art::Fehlt:
+            ergebnis.stand = Einlesestand::Fehlt;
+            break;
+        case Dateisystem::Art::Verzeichnis:
+            ergebnis.stand = Einlesestand::NichtLesbar;
+            ergebnis.grund = QStringLiteral("Unter diesem Namen liegt ein Verzeichnis");
+            break;
+        case Dateisystem::Art::Gewoehnlich:
+            ergebnis.stand = Einlesestand::NichtLesbar;
+            ergebnis.grund =
+                QStringLiteral("Die Datei lässt sich nicht öffnen (%1)").arg(systemgrund);
+            break;
+        default:
+            ergebnis.stand = Einlesestand::KeineDatei;
+            ergebnis.grund = KeineDateiGrund(art);
+            break;
+        }
         return ergebnis;
     }
-    if (info.isDir()) {
-        ergebnis.stand = Einlesestand::NichtLesbar;
-        ergebnis.grund = QStringLiteral("Unter diesem Namen liegt ein Verzeichnis");
-        return ergebnis;
-    }
-    QFile datei(pfad);
-    if (!datei.open(QIODevice::ReadOnly)) {
-        ergebnis.stand = Einlesestand::NichtLesbar;
-        ergebnis.grund =
-            QStringLiteral("Die Datei lässt sich nicht öffnen (%1)").arg(datei.errorString());
-        return ergebnis;
-    }
+    QFile datei;
+    datei.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     // One byte more than allowed tells an oversized file from one of exactly the limit.
     QByteArray daten = datei.read(höchstens + 1);
     if (datei.error() != QFileDevice::NoError) {
@@ -71,30 +143,34 @@ Eingelesen DateiEinlesen(const QString &pfad, qint64 höchstens) {
 }
 
 bool DateiErsetzen(const QString &pfad, const QByteArray &daten, QString *fehler) {
-    QSaveFile datei(pfad);
     QString grund;
-    // Unbuffered, so that every byte goes through write() here: a write cut short (full disk,
-    // size limit) is seen below. QSaveFile alone would let a short write in its final flush
-    // pass, commit the incomplete file and so replace the old one with it.
-    if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(datei.error()), datei.errorString());
-    } else {
-        errno = 0;
-        const qint64 geschrieben = datei.write(daten);
-        const int systemfehler = errno;
-        if (geschrieben != daten.size() || datei.size() != daten.size()) {
-            const QString ursache = datei.error() != QFileDevice::NoError ? datei.errorString()
-                                    : systemfehler != 0
-                                        ? QString::fromLocal8Bit(std::strerror(systemfehler))
-                                        : QStringLiteral("unvollständig");
-            grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(QFileDevice::WriteError), ursache);
-        } else if (!datei.commit()) {
-            grund = QStringLiteral("%1 (%2)").arg(Schreibgrund(datei.error()), datei.errorString());
+    const QString ziel = LinkZiel(pfad, &grund);
+    if (grund.isEmpty()) {
+        const Dateisystem::Angaben alt = Dateisystem::Ansehen(ziel);
+        const bool vorhanden = alt.art != Dateisystem::Art::Fehlt;
+        if (vorhanden && alt.art != Dateisystem::Art::Gewoehnlich) {
+            grund = ziel == QFileInfo(pfad).absoluteFilePath()
+                        ? KeineDateiGrund(alt.art)
+                        : QStringLiteral("Der Name verweist auf \"%1\", und dort liegt keine "
+                                         "gewöhnliche Datei, sondern %2")
+                              .arg(Anzeigepfad(ziel), Dateisystem::ArtText(alt.art));
+        } else if (vorhanden && alt.verweise > 1) {
+            if (Dateisystem::AnOrtUndStelleSchreiben(ziel, daten, &grund))
+                return true;
         } else {
-            return true;
+            switch (Umbenennend(ziel, daten, vorhanden ? &alt : nullptr, &grund)) {
+            case Ersetzung::Fertig:
+                return true;
+            case Ersetzung::Fehlgeschlagen:
+                break;
+            case Ersetzung::AnOrtUndStelle:
+                grund.clear();
+                if (Dateisystem::AnOrtUndStelleSchreiben(ziel, daten, &grund))
+                    return true;
+                break;
+            }
         }
     }
-    // Without a commit the temporary file is removed when datei goes out of scope.
     if (fehler) {
         *fehler = QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden.\n%2.")
                       .arg(Anzeigepfad(pfad), grund);
