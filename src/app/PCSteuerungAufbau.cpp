@@ -1,6 +1,7 @@
 // The main window's controls, their places and captions.
 #include "app/PCSteuerung.h"
 #include "gestaltung/Linie.h"
+#include "ramp/Feldpruefung.h"
 #include "ramp/Rampe.h"
 
 #include <QAction>
@@ -33,6 +34,7 @@ QLabel *beschriftung(const QString &name, const QString &text, QWidget *eltern, 
 
 QLineEdit *eingabe(const QString &name, const QString &text, QWidget *eltern, QRect ort) {
     auto *e = neu<QLineEdit>(name, eltern, ort);
+    e->setMaxLength(Feldlaenge);
     e->setText(text);
     e->setAlignment(Qt::AlignRight);
     return e;

@@ -2,6 +2,7 @@
 
 #include "files/Dateiablage.h"
 #include "files/Feldleser.h"
+#include "ramp/Feldpruefung.h"
 
 #include <QDir>
 
@@ -73,6 +74,25 @@ public:
         return std::nullopt;
     }
 
+    // The text of a value that goes into an entry field as it stands: refused when the field
+    // would not take it (Feldpruefung.h), since then it would be cut or set back once shown.
+    std::optional<QString> feldtext(const QString &wert, ::Feld eingabefeld) {
+        std::optional<QString> t = text(wert);
+        if (!t || FeldNimmtText(eingabefeld, *t))
+            return t;
+        if (t->size() > Feldlaenge)
+            fehler = QStringLiteral("Die Programmdatei enthält beim Wert %1 einen Text von %2 "
+                                    "Zeichen; das Feld fasst höchstens %3.")
+                         .arg(wert)
+                         .arg(t->size())
+                         .arg(Feldlaenge);
+        else
+            fehler = QStringLiteral("Die Programmdatei enthält beim Wert %1 keine ganze Zahl: "
+                                    "\"%2\".")
+                         .arg(wert, FürMeldung(*t));
+        return std::nullopt;
+    }
+
     // A field that must hold a number of any size; gives the number's form.
     std::optional<Zahlwert> zahl(const QString &wert, Feld *gelesen = nullptr) {
         const std::optional<Feld> f = feld(wert);
@@ -136,7 +156,8 @@ std::optional<GelesenerSatz> SatzLesen(Programmleser &leser, int nummer) {
     if (!maximalfrequenz)
         return std::nullopt;
     satz.maximalfrequenz = *maximalfrequenz;
-    const auto satzdurchläufe = leser.text(Wertname("Satzdurchläufe", nummer));
+    const auto satzdurchläufe =
+        leser.feldtext(Wertname("Satzdurchläufe", nummer), ::Feld::Satzdurchlaeufe);
     if (!satzdurchläufe)
         return std::nullopt;
     satz.satzdurchläufe = *satzdurchläufe;
@@ -148,11 +169,12 @@ std::optional<GelesenerSatz> SatzLesen(Programmleser &leser, int nummer) {
     if (!richtungsumkehr)
         return std::nullopt;
     satz.richtungsumkehr = !richtungsumkehr->istNull();
-    // The direction stays text, but it is compared as a number later, so it must be one.
-    Feld richtung;
-    if (!leser.zahl(Wertname("Richtung", nummer), &richtung))
+    // The direction must be a number; only the number 1 is right, anything else left. It is
+    // kept as "1" or "0", so that every later reader of the block sees the same direction.
+    const auto richtung = leser.zahl(Wertname("Richtung", nummer));
+    if (!richtung)
         return std::nullopt;
-    satz.richtung = richtung.text();
+    satz.richtung = richtung->istEins() ? QStringLiteral("1") : QStringLiteral("0");
     const auto rampe = leser.ganzzahl32(Wertname("Rampe", nummer));
     if (!rampe)
         return std::nullopt;
@@ -168,7 +190,7 @@ QString Anzeigepfad(const QString &pfad) {
 
 bool GelesenerSatz::rechts() const {
     const std::optional<Zahlwert> zahl = ZahlLesen(richtung.toUtf8());
-    return !zahl || !zahl->istNull();
+    return zahl && zahl->istEins();
 }
 
 QByteArray ProgrammDateiDaten(const ProgrammFelder &programm) {
@@ -242,10 +264,14 @@ Programmlesung ProgrammAusDaten(const QByteArray &daten) {
     Programmleser leser(daten);
     GelesenesProgramm programm;
 
-    const auto programmdurchläufe = leser.text(Wertname("Programmdurchläufe"));
+    const auto programmdurchläufe =
+        leser.feldtext(Wertname("Programmdurchläufe"), ::Feld::Programmdurchlaeufe);
     const auto programmpause =
-        programmdurchläufe ? leser.text(Wertname("Programmpause")) : std::nullopt;
-    const auto befehlspause = programmpause ? leser.text(Wertname("Befehlspause")) : std::nullopt;
+        programmdurchläufe ? leser.feldtext(Wertname("Programmpause"), ::Feld::Programmpause)
+                           : std::nullopt;
+    const auto befehlspause = programmpause
+                                  ? leser.feldtext(Wertname("Befehlspause"), ::Feld::Befehlspause)
+                                  : std::nullopt;
     const auto anzahl = befehlspause ? leser.satzanzahl() : std::nullopt;
     if (!anzahl) {
         lesung.fehler = leser.fehler;
@@ -288,6 +314,7 @@ Programmlesung ProgrammAusDatei(const QString &pfad) {
         return lesung;
     case Einlesestand::NichtLesbar:
     case Einlesestand::ZuGross:
+    case Einlesestand::KeineDatei:
         lesung.fehler = QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden.\n%2.")
                             .arg(Anzeigepfad(pfad), datei.grund);
         return lesung;

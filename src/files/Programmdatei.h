@@ -57,10 +57,10 @@ struct GelesenerSatz {
     QString satzdurchläufe; // the field's text, unconverted
     qint32 satzpause = 0;
     bool richtungsumkehr = false; // the number 0 is false, any other number true
-    QString richtung;             // the field's text; always holds a number
+    QString richtung;             // "1" when the file holds the number 1, else "0"
     qint32 rampe = 0;             // any 32-bit value; only 1..4 stand for a ramp option
 
-    // The direction option the file chooses: left when Richtung is the number 0, else right.
+    // The direction option the file chooses: right when Richtung is the number 1, else left.
     bool rechts() const;
 };
 
@@ -94,9 +94,11 @@ QString ProgrammFelderUngeeignet(const ProgrammFelder &programm);
 // Reads and checks a whole program file. The number fields (block count, Schritte,
 // Startfrequenz, Maximalfrequenz, Satzpause, Rampe) take whole numbers as described in
 // Feldleser.h, quoted or bare; the block count is 0 to 31. Richtungsumkehr and Richtung must
-// hold numbers. The file is refused when it ends before the last value of the last block, when
-// a quoted value lacks its closing quote, or when a number field holds no number in range.
-// Whatever follows the last block is ignored.
+// hold numbers. The three program values and Satzdurchläufe go into entry fields as they
+// stand, so each must be a text its field takes (FeldNimmtText, under the default locale). The file
+// is refused when it ends before the last value of the last block, when a quoted value lacks its
+// closing quote, or when a number field holds no number in range. Whatever follows the last block
+// is ignored.
 Programmlesung ProgrammAusDaten(const QByteArray &daten);
 
 // As ProgrammAusDaten, for the file at the path; a file that cannot be opened, or one larger

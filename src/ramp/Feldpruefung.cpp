@@ -91,6 +91,11 @@ Pruefplan PruefeEinfachesFeld(Feld feld, const QString &text, bool startAbgeschl
     return plan;
 }
 
+bool FeldNimmtText(Feld feld, const QString &text, const QLocale &locale) {
+    return text.size() <= Feldlaenge &&
+           !PruefeEinfachesFeld(feld, text, true, locale).meldenUndZuruecksetzen;
+}
+
 Pruefplan PruefeFrequenzfeld(Feld feld, const QString &startfrequenzText,
                              const QString &maximalfrequenzText, bool startAbgeschlossen,
                              const QLocale &locale) {

@@ -30,6 +30,14 @@ enum class Feld {
 QString Feldname(Feld feld);
 std::optional<Feld> FeldAusName(const QString &objectName);
 
+// How many characters an entry field of the main window holds.
+constexpr int Feldlaenge = 32767;
+
+// Whether one of the five plain fields takes a text that is put there from outside (a program
+// file) without a word: it fits the field's length, and its check would let it pass after
+// start-up (it is empty or a number).
+bool FeldNimmtText(Feld feld, const QString &text, const QLocale &locale = QLocale());
+
 // The text a refused field is set back to: "1", "10", "10", "300", "4000", "1", "10".
 QString Ruecksetztext(Feld feld);
 
