@@ -109,8 +109,8 @@ void RSAdresse::CommandÜbernehmen_Click() {
         port.schliessen();
     // The dialog itself reports a failure: it stays open with the typed text, the reason shows
     // below the buttons, the main window stays disabled and no file is written.
-    const Ganzzahl n = GanzzahlAusText(TextPortnummer->text());
-    if (!n.ok() || n.wert < -32768 || n.wert > 32767 || !port.setPortnummer(n.wert)) {
+    const std::optional<qint16> n = Dateizugriff::PortnummerAusText(TextPortnummer->text());
+    if (!n || !port.setPortnummer(*n)) {
         m_grund = QStringLiteral("„%1“ ist keine gültige Portnummer.").arg(TextPortnummer->text());
         GeraetAnzeigen();
         return;

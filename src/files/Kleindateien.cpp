@@ -3,6 +3,7 @@
 #include "files/Dateiablage.h"
 #include "files/Feldleser.h"
 #include "files/Programmverzeichnis.h"
+#include "ramp/Zahlentest.h"
 
 #include <QDir>
 
@@ -29,7 +30,8 @@ QList<Feld> ErsteFelder(const QByteArray &daten, int anzahl) {
 
 std::optional<QByteArray> KleindateiLesen(const QString &pfad, bool *fehlt) {
     const Eingelesen datei = DateiEinlesen(pfad, GrößteKleindatei);
-    *fehlt = datei.stand == Einlesestand::Fehlt;
+    // Something that is no file at all (a FIFO, a device) counts as no file.
+    *fehlt = datei.stand == Einlesestand::Fehlt || datei.stand == Einlesestand::KeineDatei;
     if (datei.stand != Einlesestand::Gelesen)
         return std::nullopt;
     return datei.daten;
@@ -58,11 +60,18 @@ QString PortDateipfad() {
     return ProgrammDateipfad(QStringLiteral("port.txt"));
 }
 
+std::optional<qint16> PortnummerAusText(const QString &text, const QLocale &locale) {
+    const Ganzzahl zahl = GanzzahlAusText(text, locale);
+    if (!zahl.ok() || zahl.wert < -32768 || zahl.wert > 32767)
+        return std::nullopt;
+    return qint16(zahl.wert);
+}
+
 qint16 PortnummerAusDaten(const QByteArray &daten) {
     const QList<Feld> felder = ErsteFelder(daten, 1);
     if (felder.isEmpty())
         return 1;
-    return Ganzzahl16(felder.first().inhalt).value_or(1);
+    return PortnummerAusText(felder.first().text()).value_or(1);
 }
 
 qint16 PortnummerAusDatei(const QString &pfad) {
@@ -73,7 +82,7 @@ qint16 PortnummerAusDatei(const QString &pfad) {
 
 QString PortfeldAusDaten(const QByteArray &daten) {
     const QList<Feld> felder = ErsteFelder(daten, 1);
-    if (felder.isEmpty() || !Ganzzahl16(felder.first().inhalt))
+    if (felder.isEmpty() || !PortnummerAusText(felder.first().text()))
         return QString();
     return felder.first().text();
 }

@@ -3,7 +3,10 @@
 #include "model/Einstellwerte.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
+
+#include <optional>
 
 // The three small files beside the program: port number, manual travel values and controller
 // settings. Each holds quoted lines ending in CR LF and is read field by field (Feldleser.h).
@@ -17,8 +20,14 @@ namespace Dateizugriff {
 
 QString PortDateipfad(); // port.txt in the program directory
 
-// The port number for start-up: the first field as a 16-bit whole number (Feldleser.h), or 1
-// when the data holds no such number.
+// The port number a text stands for. The port dialog takes the typed text with it and the port
+// file is read with it, so that what the dialog accepted and wrote is what the next start-up
+// reads: a whole number as an entry field converts it (Zahlentest.h, under the default locale,
+// so "2,0" is 2 in German), within the 16-bit range.
+std::optional<qint16> PortnummerAusText(const QString &text, const QLocale &locale = QLocale());
+
+// The port number for start-up: the first field as PortnummerAusText takes it, or 1 when the
+// data holds no such number.
 qint16 PortnummerAusDaten(const QByteArray &daten);
 // The same for the file at the path; 1 when it is missing or cannot be read.
 qint16 PortnummerAusDatei(const QString &pfad);
@@ -26,8 +35,8 @@ qint16 PortnummerAusDatei(const QString &pfad);
 // The port field's text for the port dialog: the first field exactly as written when it holds
 // a port number as PortnummerAusDaten takes it, otherwise empty.
 QString PortfeldAusDaten(const QByteArray &daten);
-// The same for the file at the path: "1" when the file is missing, empty when it cannot be
-// read.
+// The same for the file at the path: "1" when the file is missing (or is no file at all but a
+// FIFO, a device or a socket), empty when it cannot be read.
 QString PortfeldAusDatei(const QString &pfad);
 
 QByteArray PortDateiDaten(const QString &portfeld);
