@@ -17,8 +17,10 @@
 #include "ramp/Zahlentest.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QLocale>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +37,18 @@ namespace Invarianten {
                 .arg(__LINE__)                                                                     \
                 .arg(QStringLiteral(#bedingung));                                                  \
     } while (false)
+
+// The bytes as a regular file in a temporary folder, so that a check also reads them by name, as
+// the program does; empty when the file cannot be written.
+inline QString AlsDatei(const QByteArray &eingabe) {
+    static const QTemporaryDir ordner;
+    const QString pfad = ordner.filePath(QStringLiteral("eingabe"));
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        datei.write(eingabe) != eingabe.size())
+        return QString();
+    return pfad;
+}
 
 // ---- Program files: what reads is written so that it reads again to the same program, and
 // writing that again gives the same bytes.
@@ -80,6 +94,16 @@ inline QString Programmdatei(const QByteArray &eingabe) {
     using namespace Dateizugriff;
     const Programmlesung lesung = ProgrammAusDaten(eingabe);
     INVARIANTE(lesung.ok == lesung.fehler.isEmpty());
+    // Read by name, the file gives the same program or the same refusal (a file beyond 1 MiB
+    // is refused as such).
+    if (eingabe.size() <= 1024 * 1024) {
+        const QString pfad = AlsDatei(eingabe);
+        INVARIANTE(!pfad.isEmpty());
+        const Programmlesung vonDatei = ProgrammAusDatei(pfad);
+        INVARIANTE(vonDatei.ok == lesung.ok);
+        INVARIANTE(lesung.ok ? gleich(vonDatei.programm, lesung.programm)
+                             : vonDatei.fehler.endsWith(lesung.fehler));
+    }
     if (!lesung.ok) {
         INVARIANTE(lesung.programm.sätze.isEmpty());
         return {};
@@ -115,11 +139,17 @@ inline QString Portdatei(const QByteArray &eingabe) {
     using namespace Dateizugriff;
     const qint16 nummer = PortnummerAusDaten(eingabe);
     const QString feld = PortfeldAusDaten(eingabe);
+    // Read by name, the file gives the same (a file beyond 64 KiB is no port file).
+    if (eingabe.size() <= 64 * 1024) {
+        const QString pfad = AlsDatei(eingabe);
+        INVARIANTE(!pfad.isEmpty());
+        INVARIANTE(PortnummerAusDatei(pfad) == nummer && PortfeldAusDatei(pfad) == feld);
+    }
     if (feld.isEmpty()) {
         INVARIANTE(nummer == 1);
         return {};
     }
-    const std::optional<qint16> ausFeld = Ganzzahl16(feld.toUtf8());
+    const std::optional<qint16> ausFeld = PortnummerAusText(feld);
     INVARIANTE(ausFeld && *ausFeld == nummer);
     INVARIANTE(AlsTextZeileLesbar(feld));
     const QByteArray geschrieben = PortDateiDaten(feld);
@@ -134,6 +164,10 @@ inline QString Portdatei(const QByteArray &eingabe) {
 inline QString Manuelldatei(const QByteArray &eingabe) {
     using namespace Dateizugriff;
     const ManuellWerte werte = ManuellWerteAusDaten(eingabe);
+    if (eingabe.size() <= 64 * 1024) {
+        const QString pfad = AlsDatei(eingabe);
+        INVARIANTE(!pfad.isEmpty() && ManuellWerteAusDatei(pfad) == werte);
+    }
     if (!AlsTextZeileLesbar(werte.frequenz) || !AlsTextZeileLesbar(werte.schritte))
         return {};
     const QByteArray geschrieben = ManuellDateiDaten(werte);
@@ -147,6 +181,10 @@ inline QString Manuelldatei(const QByteArray &eingabe) {
 inline QString Zelkordatei(const QByteArray &eingabe) {
     using namespace Dateizugriff;
     const ZelkorWerte werte = ZelkorWerteAusDaten(eingabe);
+    if (eingabe.size() <= 64 * 1024) {
+        const QString pfad = AlsDatei(eingabe);
+        INVARIANTE(!pfad.isEmpty() && ZelkorWerteAusDatei(pfad) == werte);
+    }
     INVARIANTE(Schrittmodi().contains(werte.schrittmodus));
     INVARIANTE(Phasenströme().contains(werte.phasenstrom));
     INVARIANTE(ZelkorWerteAusDaten(ZelkorDateiDaten(werte)) == werte);

@@ -123,7 +123,13 @@ Eingelesen DateiEinlesen(const QString &pfad, qint64 höchstens) {
         return ergebnis;
     }
     QFile datei;
-    datei.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!datei.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        Dateisystem::Schliessen(handle);
+        ergebnis.stand = Einlesestand::NichtLesbar;
+        ergebnis.grund =
+            QStringLiteral("Die Datei lässt sich nicht öffnen (%1)").arg(datei.errorString());
+        return ergebnis;
+    }
     // One byte more than allowed tells an oversized file from one of exactly the limit.
     QByteArray daten = datei.read(höchstens + 1);
     if (datei.error() != QFileDevice::NoError) {

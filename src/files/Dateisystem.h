@@ -29,6 +29,7 @@ QString ArtText(Art art);
 // (Fehlt when there is nothing at the path). Returns the handle, or -1 with the system's reason
 // in *grund.
 int ZumLesenOeffnen(const QString &pfad, Art *art, QString *grund);
+void Schliessen(int handle);
 
 // Hands the owner, group and permission bits to the open file behind handle (a new file that is
 // to take the place of an old one). False when the system refuses, e.g. another user as owner

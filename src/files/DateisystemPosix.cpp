@@ -135,6 +135,10 @@ int ZumLesenOeffnen(const QString &pfad, Art *art, QString *grund) {
     return fd;
 }
 
+void Schliessen(int handle) {
+    ::close(handle);
+}
+
 bool BesitzUebertragen(int handle, const Angaben &vorbild) {
     // Owner first: handing a file over clears its set-id bits, which the mode then restores.
     return ::fchown(handle, vorbild.besitzer, vorbild.gruppe) == 0 &&
