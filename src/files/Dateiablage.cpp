@@ -102,23 +102,18 @@ Eingelesen DateiEinlesen(const QString &pfad, qint64 höchstens) {
     QString systemgrund;
     const int handle = Dateisystem::ZumLesenOeffnen(pfad, &art, &systemgrund);
     if (handle < 0) {
-        switch (art) {
-        case Dateisystem::Art::Fehlt:
+        if (art == Dateisystem::Art::Fehlt) {
             ergebnis.stand = Einlesestand::Fehlt;
-            break;
-        case Dateisystem::Art::Verzeichnis:
-            ergebnis.stand = Einlesestand::NichtLesbar;
-            ergebnis.grund = QStringLiteral("Unter diesem Namen liegt ein Verzeichnis");
-            break;
-        case Dateisystem::Art::Gewoehnlich:
+        } else if (!systemgrund.isEmpty()) {
             ergebnis.stand = Einlesestand::NichtLesbar;
             ergebnis.grund =
                 QStringLiteral("Die Datei lässt sich nicht öffnen (%1)").arg(systemgrund);
-            break;
-        default:
+        } else if (art == Dateisystem::Art::Verzeichnis) {
+            ergebnis.stand = Einlesestand::NichtLesbar;
+            ergebnis.grund = KeineDateiGrund(art);
+        } else {
             ergebnis.stand = Einlesestand::KeineDatei;
             ergebnis.grund = KeineDateiGrund(art);
-            break;
         }
         return ergebnis;
     }

@@ -26,8 +26,9 @@ QString ArtText(Art art);
 
 // Opens the file for reading without waiting: a FIFO without a writer or a terminal never holds
 // the program up. Only a regular file is opened at all; *art tells what the opened handle is
-// (Fehlt when there is nothing at the path). Returns the handle, or -1 with the system's reason
-// in *grund.
+// (Fehlt when there is nothing at the path). Returns the handle, or -1: with the system's reason
+// in *grund when the path could not be looked at or opened, with *grund left alone when it
+// leads to something other than a regular file.
 int ZumLesenOeffnen(const QString &pfad, Art *art, QString *grund);
 void Schliessen(int handle);
 

@@ -128,7 +128,13 @@ int ZumLesenOeffnen(const QString &pfad, Art *art, QString *grund) {
         return -1;
     }
     // What was opened counts, not what the name showed a moment before.
-    if (::fstat(fd, &st) != 0 || (*art = ArtVon(st.st_mode)) != Art::Gewoehnlich) {
+    if (::fstat(fd, &st) != 0) {
+        *grund = Systemtext(errno);
+        ::close(fd);
+        return -1;
+    }
+    *art = ArtVon(st.st_mode);
+    if (*art != Art::Gewoehnlich) {
         ::close(fd);
         return -1;
     }
