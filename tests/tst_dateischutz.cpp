@@ -38,10 +38,11 @@ QString Zustand(const QString &pfad) {
         .arg(st.st_mode & 07777, 0, 8);
 }
 
-// A device of its own in the folder where the system allows one, else the system's null device.
-bool Gerät(const QString &pfad) {
-    return ::mknod(QFile::encodeName(pfad).constData(), S_IFCHR | 0644, makedev(1, 3)) == 0 ||
-           QFile::link("/dev/null", pfad);
+// A link to a device: one of its own at ziel where the system allows it, else the null device.
+bool LinkAufGerät(const QString &ziel, const QString &pfad) {
+    const bool eigenes =
+        ::mknod(QFile::encodeName(ziel).constData(), S_IFCHR | 0644, makedev(1, 3)) == 0;
+    return QFile::link(eigenes ? ziel : "/dev/null", pfad);
 }
 
 const QByteArray Beispiel = "\"1\"\r\n\"10\"\r\n\"10\"\r\n1\r\n\"5000\"\r\n\"300\"\r\n\"4000\"\r\n"
@@ -78,7 +79,7 @@ void TestDateischutz::speichern() {
         const QString pfad = ordner.filePath("manuell.txt"), ziel = ordner.filePath("ziel");
         const QByteArray p = QFile::encodeName(pfad), alt(200, 'a');
         QVERIFY(fall[0] == "FIFO"             ? ::mkfifo(p, 0644) == 0
-                : fall[0] == "Link auf Gerät" ? Gerät(ziel) && QFile::link(ziel, pfad)
+                : fall[0] == "Link auf Gerät" ? LinkAufGerät(ziel, pfad)
                 : fall[0].startsWith("Link")
                     ? (fall[0].endsWith("Leere") || DateiSchreiben(ziel, alt)) &&
                           QFile::link("ziel", pfad)
