@@ -25,12 +25,12 @@ QString ohneZeiten(QString text) {
     return text.replace(QRegularExpression(QStringLiteral("\\d+,\\d+ (m?s)\\b")), "x \\1");
 }
 
-QString listentext(const FormDatenverkehr &f) {
+QString listentext(const FormDatenverkehr &f, bool mitZeiten = false) {
     QStringList zeilen;
     const QAbstractItemModel &m = *f.ListeDatenverkehr->model();
     for (int i = 0; i < m.rowCount(); ++i)
         zeilen << m.index(i, 0).data().toString();
-    return ohneZeiten(zeilen.join('\n'));
+    return mitZeiten ? zeilen.join('\n') : ohneZeiten(zeilen.join('\n'));
 }
 
 const QString T = QStringLiteral("hh:mm:ss,mmm  COM1  ");
@@ -49,37 +49,39 @@ private slots:
 
 void TestDatenverkehr::befehle_data() {
     QTest::addColumn<QString>("befehl");
-    QTest::addColumn<bool>("mitBytes");
     QTest::addColumn<QString>("liste");
     QTest::addColumn<QString>("status");
     const QString satz1 = QStringLiteral("  Satz 1: 5000 Schritte, 300 Hz → 4000 Hz, Durchläufe "
                                          "1, Pause 10, rechts, ohne Richtungsänderung, Rampe 1 "
                                          "(2ms/100Hz)");
-    QTest::newRow("Übertragung") << "Übertragung" << false << T + Kopf.arg("") + '\n' + T + satz1
-                                 << "Programm übertragen: 1 Satz, 15 Bytes, x s (hh:mm:ss)";
-    QTest::newRow("Satzstart mit Bytes")
-        << "Satzstart" << true
-        << T + "Satzstart: Satz 1\n" + QString(T.size(), ' ') + "05 (x ms) 01 (x ms)"
-        << "Satz 1 gestartet (hh:mm:ss)";
-    QTest::newRow("Eilgang") << "Eilgang" << false
+    const QString einzug = '\n' + QString(T.size(), ' ');
+    QTest::newRow("Übertragung mit Bytes")
+        << "Übertragung"
+        << T + Kopf.arg("") + einzug + "03 (x ms) 01 (x ms) 0A (x ms) 01 (x ms) 0A (x ms)\n" + T +
+               satz1 + einzug +
+               "88 (x ms) 13 (x ms) 00 (x ms) 05 (x ms) 4F (x ms) 01 (x ms) 0A (x ms) 01 (x ms) "
+               "00 (x ms) 01 (x ms)"
+        << "Programm übertragen: 1 Satz, 15 Bytes, x s (hh:mm:ss)";
+    QTest::newRow("Satzstart") << "Satzstart" << T + "Satzstart: Satz 1"
+                               << "Satz 1 gestartet (hh:mm:ss)";
+    QTest::newRow("Eilgang") << "Eilgang"
                              << T + "Manuelle Fahrt ein\n" + T +
                                     "Eilgang rechts: 1000 Hz, 1000 Schritte"
                              << "Eilgang rechts gesendet: 1000 Hz, 1000 Schritte (hh:mm:ss)";
     QTest::newRow("Gerät weg nach Byte 8")
-        << "abgezogen" << false
+        << "abgezogen"
         << T + Kopf.arg(" unvollständig (8 von 15 Bytes)") +
                " – abgebrochen: Verbindung zu COM1 unterbrochen\n" + T +
                "  Satz 1 unvollständig, empfangen: 136, 19, 0"
         << "Übertragung abgebrochen: Verbindung zu COM1 unterbrochen, 8 von 15 Bytes gesendet "
            "(hh:mm:ss)";
     QTest::newRow("Port fehlt")
-        << "fehlt" << false << QString()
+        << "fehlt" << QString()
         << "Programmstart abgebrochen: Port COM1 nicht verfügbar (hh:mm:ss)";
 }
 
 void TestDatenverkehr::befehle() {
     QFETCH(QString, befehl);
-    QFETCH(bool, mitBytes);
     Fensterumgebung u;
     PCSteuerung &w = u.w();
     w.Datenverkehr->trigger();
@@ -87,7 +89,7 @@ void TestDatenverkehr::befehle() {
     QVERIFY(f && f->isVisible());
     // Beside the main window, not in front of it as a dialog, and without the port.
     QVERIFY(w.isEnabled() && !w.offenerDialog() && !w.MSComm1->istOffen());
-    f->CheckBytesZeigen->setChecked(mitBytes);
+    f->CheckBytesZeigen->setChecked(befehl == "Übertragung");
 
     if (befehl == "Übertragung") {
         QTest::mouseClick(w.CommandProgrammieren, Qt::LeftButton);
@@ -111,6 +113,14 @@ void TestDatenverkehr::befehle() {
     }
     QTEST(listentext(*f), "liste");
     QTEST(ohneZeiten(w.LabelStatus->text()), "status");
+    if (f->CheckBytesZeigen
+            ->isChecked()) { // each pause shown is at least what the protocol asks after its byte
+        const double soll[] = {1, 1, 1, 1, 20, 1, 1, 1, 1, 1, 1, 1, 1, 1, 61};
+        auto pausen = QRegularExpression("\\((\\d+,\\d) ms\\)").globalMatch(listentext(*f, true));
+        for (double mindestens : soll)
+            QVERIFY(pausen.next().captured(1).replace(',', '.').toDouble() >= mindestens);
+        QVERIFY(!pausen.hasNext());
+    }
 }
 
 void TestDatenverkehr::speichernLeerenUndHoechstzahl() {

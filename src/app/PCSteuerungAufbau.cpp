@@ -57,6 +57,8 @@ void PCSteuerung::Aufbauen() {
     Statuszeile->setSizeGripEnabled(false);
     LabelStatus = new QLabel(Statuszeile);
     LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
+    LabelStatus->setIndent(6);
+    LabelStatus->setMinimumHeight(LabelStatus->fontMetrics().height() + 8);
     Statuszeile->addWidget(LabelStatus, 1);
     setStatusBar(Statuszeile);
     setFixedSize(930, 610 + Statuszeile->sizeHint().height());
