@@ -1,4 +1,5 @@
-// The dialogs for direct control of the controller, opened from the menu.
+// The dialogs for direct control of the controller, opened from the menu; the traffic window
+// beside the main window and the status line that confirms each command.
 #include "app/PCSteuerung.h"
 
 #include "dialogs/FormDatenverkehr.h"
