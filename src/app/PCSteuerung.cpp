@@ -1,9 +1,11 @@
 #include "app/PCSteuerung.h"
 
 #include "app/FormInfo.h"
+#include "dialogs/FormDatenverkehr.h"
 #include "dialogs/RSAdresse.h"
 #include "files/Kleindateien.h"
 #include "link/SerielleSchnittstelle.h"
+#include "link/Verkehrsaufzeichnung.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
 
@@ -20,6 +22,8 @@
 PCSteuerung::PCSteuerung(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("PCSteuerung"));
     MSComm1 = new SerielleSchnittstelle(this);
+    m_aufzeichnung = new Verkehrsaufzeichnung(Verkehrsaufzeichnung::HoechstzahlZeilen, this);
+    m_aufzeichnung->mithoeren(*MSComm1);
     CommonDialog1 = new QFileDialog(this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
     Aufbauen();
@@ -89,6 +93,7 @@ void PCSteuerung::Verbinden() {
     VerbindenBefehle();
     VerbindenDialoge();
     VerbindenDatei();
+    VerbindenVerkehr();
 }
 
 void PCSteuerung::SchnittstelleZeigen(const QString &grund) {
@@ -120,6 +125,8 @@ void PCSteuerung::closeEvent(QCloseEvent *event) {
         m_offenerDialog->raise();
         return;
     }
+    if (m_datenverkehrFenster)
+        m_datenverkehrFenster->close();
     event->accept();
 }
 

@@ -19,12 +19,15 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QStatusBar;
 class QTableView;
+class FormDatenverkehr;
 class Linie;
 class NamesData;
 struct RampenErgebnis;
 enum class Feld;
 class SerielleSchnittstelle;
+class Verkehrsaufzeichnung;
 
 // The main window. It owns the block table, the program record, the grid's data source and the
 // serial port for the whole run. Its controls carry the names the handlers and the tests use;
@@ -110,18 +113,26 @@ public:
     QPushButton *CommandProgrammstart = nullptr;
     QPushButton *CommandProgrammieren = nullptr;
     QLabel *LabelAdresse = nullptr;
+    // Below the work area: what the last command did.
+    QStatusBar *Statuszeile = nullptr;
+    QLabel *LabelStatus = nullptr;
 
     // Menu.
     QMenu *Datei = nullptr;
     QAction *Öffnen = nullptr, *Speichern = nullptr, *Speichernunter = nullptr, *Beenden = nullptr;
     QMenu *Zelkor = nullptr;
     QAction *Parameter = nullptr, *Manuell = nullptr, *Referenzfahrt = nullptr,
-            *Schnittstelle = nullptr, *Info = nullptr;
+            *Schnittstelle = nullptr, *Info = nullptr, *Datenverkehr = nullptr;
 
     // The dialog open in front of the window, if any.
     QWidget *offenerDialog() const { return m_offenerDialog; }
     // Shows the port dialog (from the menu, or after a failed start-up probe).
     void SchnittstelleZeigen(const QString &grund = QString());
+
+    // Everything sent on the line this run, and the window that shows it (once opened).
+    Verkehrsaufzeichnung *verkehrsaufzeichnung() const { return m_aufzeichnung; }
+    FormDatenverkehr *datenverkehrFenster() const { return m_datenverkehrFenster.get(); }
+    void DatenverkehrZeigen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -135,6 +146,7 @@ private:
     void VerbindenBefehle();
     void VerbindenDialoge();
     void VerbindenDatei();
+    void VerbindenVerkehr();
     void GridModellVerbinden();
     bool PortEinrichten();
     void SchnittstellenfehlerMelden(const QString &meldung);
@@ -179,6 +191,8 @@ private:
     QButtonGroup *m_rampenGruppe = nullptr;
     QButtonGroup *m_richtungsGruppe = nullptr;
     QPointer<QWidget> m_offenerDialog;
+    Verkehrsaufzeichnung *m_aufzeichnung = nullptr;
+    std::unique_ptr<FormDatenverkehr> m_datenverkehrFenster;
     bool m_geladen = false;
     QAction *m_satzLoeschen = nullptr;
     int m_kopfZeile = -1;               // row chosen by its row header, for Entf

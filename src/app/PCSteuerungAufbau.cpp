@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTableView>
 
 namespace {
@@ -52,7 +53,17 @@ void PCSteuerung::Aufbauen() {
     auto *flaeche = new QWidget(this);
     flaeche->setObjectName(QStringLiteral("Arbeitsflaeche"));
     setCentralWidget(flaeche);
-    setFixedSize(930, 610);
+    // The status line comes below the work area, which keeps its size.
+    Statuszeile = new QStatusBar(this);
+    Statuszeile->setObjectName(QStringLiteral("Statuszeile"));
+    Statuszeile->setSizeGripEnabled(false);
+    LabelStatus = new QLabel(Statuszeile);
+    LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
+    LabelStatus->setIndent(6);
+    LabelStatus->setMinimumHeight(LabelStatus->fontMetrics().height() + 8);
+    Statuszeile->addWidget(LabelStatus, 1);
+    setStatusBar(Statuszeile);
+    setFixedSize(930, 610 + Statuszeile->sizeHint().height());
 
     Line1 = new Linie(QStringLiteral("Line1"), flaeche, {0, 1}, {930, 1}, Qt::darkGray);
 
@@ -259,6 +270,8 @@ void PCSteuerung::MenueAufbauen() {
     Zelkor->setObjectName(QStringLiteral("Zelkor"));
     Parameter = eintrag(QStringLiteral("Parameter"), QStringLiteral("Parameter"));
     Zelkor->addAction(Parameter);
+    Datenverkehr = eintrag(QStringLiteral("Datenverkehr"), QStringLiteral("Datenverkehr"));
+    Zelkor->addAction(Datenverkehr);
 
     Manuell = eintrag(QStringLiteral("Manuell"), QStringLiteral("Manuell"));
     Referenzfahrt = eintrag(QStringLiteral("Referenzfahrt"), QStringLiteral("Referenzfahrt"));

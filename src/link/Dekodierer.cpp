@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr size_t KopfLaenge = 5;
-constexpr size_t SatzLaenge = 10;
-
 Befehlsart artVon(quint8 erstesByte) {
     switch (erstesByte) {
     case Befehlsbyte::ManuellAus:

@@ -19,6 +19,10 @@
 // a 0 no "leave manual mode"). A byte that can begin no command is reported on its own as an
 // unknown byte and reading goes on with the next byte.
 
+// A transfer: the header's bytes, then those of each block.
+constexpr size_t KopfLaenge = 5;
+constexpr size_t SatzLaenge = 10;
+
 enum class Befehlsart {
     ManuellAus,           // 0
     Einstellungen,        // 1, step mode, phase current, reduction

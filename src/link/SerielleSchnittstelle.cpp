@@ -172,6 +172,7 @@ bool SerielleSchnittstelle::oeffnen(bool melden) {
         return false;
     }
     m_ueberLink = ueberLink;
+    m_verbindungVerloren = false;
     // Characters that arrived before this command belong to no one.
     m_port.clear(QSerialPort::Input);
     return true;
@@ -218,6 +219,7 @@ void SerielleSchnittstelle::verbindungVerloren(const QString &grund) {
     m_port.close();
     m_schliesstGerade = false;
     m_port.clearError();
+    m_verbindungVerloren = true;
     m_letzterFehler = QStringLiteral("Die Verbindung über COM%1 (%2) ist abgebrochen (%3).\n"
                                      "Die Schnittstelle wurde geschlossen; ein laufender Befehl "
                                      "wurde nicht zu Ende gesendet.")
@@ -244,9 +246,10 @@ bool SerielleSchnittstelle::schreiben(const char *daten, qint64 laenge) {
     if (!m_port.isOpen())
         return false;
     const double zeit = MsTimer::Uhr();
-    if (m_mithoerer) {
-        for (qint64 i = 0; i < laenge; ++i)
+    for (qint64 i = 0; i < laenge; ++i) {
+        if (m_mithoerer)
             m_mithoerer(quint8(daten[i]), zeit);
+        emit byteGesendet(quint8(daten[i]), zeit);
     }
     return true;
 }
@@ -324,13 +327,21 @@ bool SerielleSchnittstelle::Sendevorgang(const Befehl &befehl, const Markenhook 
     if (m_beschaeftigt || m_port.isOpen())
         return false;
     m_beschaeftigt = true;
-    bool ok = oeffnen(true);
-    if (ok) {
+    const bool offen = oeffnen(true);
+    bool ok = false;
+    if (offen) {
         ok = spielen(befehl, beiMarke);
         schliessen();
     }
     m_beschaeftigt = false;
+    emit befehlBeendet(befehl, !offen ? Ausgang::PortNichtVerfuegbar : ausgang(ok));
     return ok;
+}
+
+SerielleSchnittstelle::Ausgang SerielleSchnittstelle::ausgang(bool ok) const {
+    if (ok)
+        return Ausgang::Gesendet;
+    return m_verbindungVerloren ? Ausgang::VerbindungAbgebrochen : Ausgang::Unterbrochen;
 }
 
 bool SerielleSchnittstelle::Abspielen(const Befehl &befehl, const Markenhook &beiMarke) {
@@ -339,5 +350,6 @@ bool SerielleSchnittstelle::Abspielen(const Befehl &befehl, const Markenhook &be
     m_beschaeftigt = true;
     const bool ok = spielen(befehl, beiMarke);
     m_beschaeftigt = false;
+    emit befehlBeendet(befehl, ausgang(ok));
     return ok;
 }

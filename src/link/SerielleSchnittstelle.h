@@ -68,14 +68,31 @@ public:
     QByteArray LeseZeichen();
 
     // Receives (byte, time on the clock of MsTimer::Uhr) for every byte handed to the device.
+    // One at a time; further listeners connect to byteGesendet().
     using Mithoerer = std::function<void(quint8 wert, double zeit)>;
     void setMithoerer(Mithoerer mithoerer) { m_mithoerer = std::move(mithoerer); }
 
+    // How a command played by Sendevorgang or Abspielen ended.
+    enum class Ausgang {
+        Gesendet,              // every byte and pause
+        PortNichtVerfuegbar,   // the port could not be opened; nothing sent
+        VerbindungAbgebrochen, // the device went away in the middle
+        Unterbrochen           // the port was closed in the middle (e.g. a window closing)
+    };
+    Q_ENUM(Ausgang)
+
 signals:
     void fehler(const QString &meldung);
+    // Every byte handed to the device, with its time on the clock of MsTimer::Uhr, right after
+    // the write: a receiver keeps it short, or the pause that follows grows by its time.
+    void byteGesendet(quint8 wert, double zeit);
+    // A command of Sendevorgang or Abspielen has ended (one refused because another was under
+    // way is not reported). Sendevorgang reports after the port is closed again.
+    void befehlBeendet(const Befehl &befehl, SerielleSchnittstelle::Ausgang ausgang);
 
 private:
     bool spielen(const Befehl &befehl, const Markenhook &beiMarke);
+    Ausgang ausgang(bool ok) const;
     bool schreiben(const char *daten, qint64 laenge);
     bool pause(double sekunden);
     void fehlerAufgetreten(QSerialPort::SerialPortError art);
@@ -92,6 +109,7 @@ private:
     bool m_beschaeftigt = false;
     bool m_oeffnetGerade = false;
     bool m_schliesstGerade = false;
+    bool m_verbindungVerloren = false; // since the last open
     QString m_letzterFehler;
     Mithoerer m_mithoerer;
 };
