@@ -200,8 +200,8 @@ void ManuelleFahrt::Eilgangfahren(bool rechts) {
         return;
     m_zustand = Zustand::Eilgang;
     port().setBewegungBis(SerielleSchnittstelle::BisZumStopp);
-    if (port().Abspielen(*pruefung.befehl))
-        port().setBewegungBis(MsTimer::Uhr() + pruefung.fahrzeit);
+    const bool gesendet = port().Abspielen(*pruefung.befehl);
+    port().setBewegungBis(gesendet ? MsTimer::Uhr() + pruefung.fahrzeit : 0);
     m_zustand = Zustand::Bereit;
 }
 
@@ -228,6 +228,8 @@ void ManuelleFahrt::Gedrueckt(QPushButton *knopf, const QMouseEvent &ereignis) {
     if (port().Abspielen(Einzelschritt(richtung))) {
         m_halt.gestartet = true;
         m_zustand = Zustand::Einzelschritt;
+    } else {
+        port().setBewegungBis(0);
     }
 }
 
