@@ -1,4 +1,5 @@
 #include "app/PCSteuerung.h"
+#include "app/Programmende.h"
 #include "app/Start.h"
 
 #include <QApplication>
@@ -19,6 +20,9 @@ int main(int argc, char **argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexte);
 
+    // SIGTERM, SIGINT and SIGHUP from the start on; the window ends once it stands.
+    Programmende ende;
     std::unique_ptr<PCSteuerung> fenster(ProgrammStarten());
+    ende.ueberwachen(*fenster);
     return app.exec();
 }

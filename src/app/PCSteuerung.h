@@ -200,6 +200,7 @@ private:
     bool m_gridVerlassenLaeuft = false;
     bool m_frequenzenWerdenGeschrieben = false;
     bool m_frequenzpruefungNachholen = false;
+    int m_satzfehler = 0; // how often SatzÜbernehmen has refused the panel
     QMetaObject::Connection m_zeilenwechselVerbindung;
     // Receiver of the editing handlers' connections; it goes with the window's own members,
     // before the controls are torn down, so no handler runs on a window half destroyed.

@@ -53,8 +53,15 @@ void PCSteuerung::ProgrammUebertragen() {
         return;
     }
 
+    // A block the walk over the rows could not store (its message is the report) would go
+    // out with its old values: the transfer then ends with nothing sent.
+    const int satzfehlerVorher = m_satzfehler;
+    const auto satzNichtGespeichert = [&] { return m_satzfehler != satzfehlerVorher; };
+
     // Count the filled rows, starting from block 1 with the panel stored.
     setAktuelleZeile(0);
+    if (satzNichtGespeichert())
+        return;
     ProgrammSettings.setAktuellerSatz(0);
     const int n = SaetzeZaehlen();
     ProgrammSettings.setAnzahlSätze(qint16(n));
@@ -70,6 +77,8 @@ void PCSteuerung::ProgrammUebertragen() {
     std::vector<Satzwerte> saetze;
     for (int i = 1; i <= n; ++i) {
         setAktuelleZeile(i - 1);
+        if (satzNichtGespeichert())
+            return;
         const Satzpruefung p = PruefeSatz(i, aktuellerZellText(), TextStartfrequenz->text(),
                                           TextMaximalfrequenz->text(), TextSatzdurchläufe->text(),
                                           TextSatzpause->text());
@@ -91,8 +100,8 @@ void PCSteuerung::ProgrammUebertragen() {
         saetze.push_back(w);
     }
     // The last block's options reach its record as they would on leaving its row.
-    if (n > 0)
-        SatzÜbernehmen();
+    if (n > 0 && !SatzÜbernehmen())
+        return;
     for (int i = 1; i <= n; ++i) {
         const Satz &satz = SatzListe[size_t(i - 1)];
         if (satz.Rampe() < 1 || satz.Rampe() > 4) {

@@ -37,6 +37,7 @@ bool PCSteuerung::SatzÜbernehmen() {
     panel.richtung = OptionRechts->isChecked() ? 1 : OptionLinks->isChecked() ? 0 : -1;
     panel.richtungsumkehr = Richtungsumkehrung->checkState() == Qt::Checked;
     if (const QString meldung = SatzpanelFehler(panel, i); !meldung.isEmpty()) {
+        ++m_satzfehler;
         Meldung(meldung, QStringLiteral("Programmfehler !"));
         return false;
     }

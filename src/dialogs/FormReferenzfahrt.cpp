@@ -122,13 +122,20 @@ void FormReferenzfahrt::Gedrueckt(QPushButton *knopf, const QMouseEvent &ereigni
         knopf == CommandReferenzRechts ? Fahrtrichtung::Rechts : Fahrtrichtung::Links;
     const Handpruefung pruefung = ReferenzfahrtPruefen(richtung, TextFrequenz->text());
     if (!pruefung.ok()) {
-        // The message box takes the mouse; this press needs no stop.
+        // The message box takes the mouse; this press needs no stop, and the button does not
+        // take it, so it is not left drawn pressed.
+        DruckVerwerfen();
         umgebung().Meldung(pruefung.meldung, Titel);
         return;
     }
     m_halt = knopf;
-    if (port().istOffen() && port().Abspielen(*pruefung.befehl))
+    if (!port().istOffen())
+        return;
+    port().setBewegungBis(SerielleSchnittstelle::BisZumStopp);
+    if (port().Abspielen(*pruefung.befehl))
         m_zustand = Zustand::Laeuft;
+    else
+        port().setBewegungBis(0);
 }
 
 void FormReferenzfahrt::Losgelassen(QPushButton *knopf, const QMouseEvent &) {
@@ -163,7 +170,10 @@ void FormReferenzfahrt::Stoppen() {
         nachlauf = stopp.back().sekunden;
         stopp.pop_back();
     }
-    if (port().istOffen() && port().Abspielen(stopp) && !m_verlassen)
+    const bool gestoppt = port().istOffen() && port().Abspielen(stopp);
+    if (gestoppt)
+        port().setBewegungBis(0);
+    if (gestoppt && !m_verlassen)
         MsTimer::WartenBis(MsTimer::Uhr() + nachlauf,
                            [this] { return m_verlassen || !port().istOffen(); });
     CommandReferenzLinks->setEnabled(true);

@@ -44,7 +44,7 @@ Handpruefung EilgangPruefen(Fahrtrichtung richtung, const QString &frequenz,
     if (!s.ok() || s.wert < 0 || s.wert > HoechsteSchrittzahl)
         return abgelehnt(Handmeldung::SchritteAusserhalb);
 
-    return {Eilgang(richtung, *code, s.wert), QString()};
+    return {Eilgang(richtung, *code, s.wert), QString(), double(s.wert) / ((*code + 1) * 50.0)};
 }
 
 Handpruefung ReferenzfahrtPruefen(Fahrtrichtung richtung, const QString &frequenz,

@@ -31,6 +31,7 @@ inline const QString ReferenzZuNiedrig = QStringLiteral("Mindestfrequenz 100 Hz 
 struct Handpruefung {
     std::optional<Befehl> befehl; // the command when the input is accepted
     QString meldung;              // otherwise why it is refused
+    double fahrzeit = 0;          // seconds a rapid travel takes at least: steps / frequency
     bool ok() const { return befehl.has_value(); }
 };
 

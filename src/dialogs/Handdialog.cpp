@@ -56,8 +56,11 @@ bool Handdialog::eventFilter(QObject *objekt, QEvent *ereignis) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (knopf->isEnabled()) {
+            m_druckVerworfen = false;
             Rahmen rahmen(*this);
             Gedrueckt(knopf, *static_cast<QMouseEvent *>(ereignis));
+            if (m_druckVerworfen)
+                return true;
         }
         break;
     case QEvent::MouseButtonRelease:

@@ -69,6 +69,9 @@ protected:
 
     // Hides the window for good; it is deleted once no handler runs.
     void Beenden();
+    // From Gedrueckt: the press is refused, and the button does not take it (it is not drawn
+    // pressed; its release belongs to no hold).
+    void DruckVerwerfen() { m_druckVerworfen = true; }
 
     bool eventFilter(QObject *objekt, QEvent *ereignis) override;
     bool event(QEvent *ereignis) override;
@@ -85,4 +88,5 @@ private:
     bool m_geladen = false;
     bool m_beendet = false;
     bool m_loeschen = false;
+    bool m_druckVerworfen = false;
 };

@@ -199,7 +199,9 @@ void ManuelleFahrt::Eilgangfahren(bool rechts) {
     if (!port().istOffen())
         return;
     m_zustand = Zustand::Eilgang;
-    port().Abspielen(*pruefung.befehl);
+    port().setBewegungBis(SerielleSchnittstelle::BisZumStopp);
+    const bool gesendet = port().Abspielen(*pruefung.befehl);
+    port().setBewegungBis(gesendet ? MsTimer::Uhr() + pruefung.fahrzeit : 0);
     m_zustand = Zustand::Bereit;
 }
 
@@ -214,17 +216,20 @@ void ManuelleFahrt::Gedrueckt(QPushButton *knopf, const QMouseEvent &ereignis) {
         HaltAufgeben();
     }
     m_halt = {knopf, false, false};
-    if (m_verlassen || m_zustand != Zustand::Bereit || !port().istOffen())
+    // Only the left mouse button starts a step; another one sends nothing, nor does its release.
+    if (m_verlassen || m_zustand != Zustand::Bereit || !port().istOffen() ||
+        ereignis.button() != Qt::LeftButton)
         return;
     m_halt.stoppNoetig = true;
-    if (ereignis.button() != Qt::LeftButton)
-        return;
     VeralteteZeichenVerwerfen();
     const Fahrtrichtung richtung =
         knopf == CommandRechtsEinzel ? Fahrtrichtung::Rechts : Fahrtrichtung::Links;
+    port().setBewegungBis(SerielleSchnittstelle::BisZumStopp);
     if (port().Abspielen(Einzelschritt(richtung))) {
         m_halt.gestartet = true;
         m_zustand = Zustand::Einzelschritt;
+    } else {
+        port().setBewegungBis(0);
     }
 }
 
@@ -240,8 +245,8 @@ void ManuelleFahrt::Losgelassen(QPushButton *knopf, const QMouseEvent &) {
             EinzelschrittBeenden(true);
         return;
     }
-    // A press with another mouse button sent nothing; its release still ends as every
-    // release does, unless another command has begun meanwhile.
+    // The start byte did not go out: the release still ends as every release does, unless
+    // another command has begun meanwhile.
     if (m_zustand == Zustand::Bereit && !m_verlassen)
         EinzelschrittBeenden(false);
 }
@@ -263,8 +268,8 @@ void ManuelleFahrt::EinzelschrittBeenden(bool gestartet) {
     m_zustand = Zustand::WartetAufZeichen;
     m_warteAbbrechen = false;
     const Antwort antwort = AufZeichenWarten();
-    if (port().istOffen())
-        port().Abspielen(EinzelschrittStopp());
+    if (port().istOffen() && port().Abspielen(EinzelschrittStopp()))
+        port().setBewegungBis(0);
     m_zustand = Zustand::Bereit;
     if (antwort == Antwort::Frist && gestartet && !m_verlassen && port().istOffen())
         umgebung().Meldung(Handmeldung::KeineAntwort, Titel);

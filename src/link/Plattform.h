@@ -28,6 +28,13 @@ QString Systemgeraet(int portnummer);
 bool LesenUndSchreibenErlaubt(const QString &geraet);
 QString GruppeDesGeraets(const QString &geraet);
 
+// The system's text for an error (as strerror gives it) in German, for the errors a serial
+// device gives; any other text comes back as it is.
+QString SystemfehlerDeutsch(const QString &systemtext);
+// Why the device behind handle fails, asked afresh (a hung-up line reads as an end of file,
+// which leaves no error number behind), in German as above; empty when it still answers.
+QString Geraetefehler(qintptr handle);
+
 // Signals as bytes to read: from now on each of the given signals only writes its number into
 // a pipe, whose reading end (non-blocking, closed on exec) is returned, so an event loop can
 // take them up with a QSocketNotifier. The same pipe for every call; -1 when none could be made.

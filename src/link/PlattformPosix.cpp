@@ -82,6 +82,50 @@ QString GruppeDesGeraets(const QString &geraet) {
 }
 
 namespace {
+
+struct Fehlertext {
+    int nummer;
+    const char *text;
+};
+
+const Fehlertext Fehlertexte[] = {
+    {ENOENT, "Datei oder Gerät nicht vorhanden"},
+    {ENODEV, "Gerät nicht vorhanden"},
+    {ENXIO, "Gerät oder Adresse nicht vorhanden"},
+    {EACCES, "Zugriff verweigert"},
+    {EPERM, "Vorgang nicht erlaubt"},
+    {EBUSY, "Gerät belegt"},
+    {EIO, "Ein-/Ausgabefehler"},
+    {ENOTTY, "kein Terminal, also keine serielle Schnittstelle"},
+    {ENOSPC, "kein Platz mehr auf dem Gerät"},
+    {EROFS, "Dateisystem nur lesbar"},
+    {EMLINK, "zu viele Verknüpfungen"},
+    {ELOOP, "zu viele Ebenen symbolischer Verknüpfungen"},
+};
+
+} // namespace
+
+QString SystemfehlerDeutsch(const QString &systemtext) {
+    for (const Fehlertext &f : Fehlertexte) {
+        if (systemtext == qt_error_string(f.nummer))
+            return QString::fromUtf8(f.text);
+    }
+    return systemtext;
+}
+
+QString Geraetefehler(qintptr handle) {
+    termios t{};
+    if (handle < 0 || ::tcgetattr(int(handle), &t) == 0)
+        return {};
+    const int nummer = errno;
+    for (const Fehlertext &f : Fehlertexte) {
+        if (nummer == f.nummer)
+            return QString::fromUtf8(f.text);
+    }
+    return qt_error_string(nummer);
+}
+
+namespace {
 int signalRohr[2] = {-1, -1};
 
 void signalAufschreiben(int nummer) {

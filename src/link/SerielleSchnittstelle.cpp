@@ -123,7 +123,8 @@ QString SerielleSchnittstelle::oeffnenFehlertext(QSerialPort::SerialPortError ar
         grund = QStringLiteral("Das Gerät %1 ist keine serielle Schnittstelle.").arg(geraet);
         break;
     default:
-        grund = QStringLiteral("Fehler des Systems: %1").arg(m_port.errorString());
+        grund = QStringLiteral("Fehler des Systems: %1")
+                    .arg(Plattform::SystemfehlerDeutsch(m_port.errorString()));
         break;
     }
     return QStringLiteral("Die Schnittstelle COM%1 (%2) kann nicht geöffnet werden.\n%3")
@@ -194,6 +195,7 @@ void SerielleSchnittstelle::schliessen() {
         m_schliesstGerade = false;
     }
     m_port.clearError();
+    m_bewegungBis = 0;
     MsTimer::Aufwecken();
 }
 
@@ -204,8 +206,12 @@ void SerielleSchnittstelle::fehlerAufgetreten(QSerialPort::SerialPortError art) 
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
-        if (m_port.isOpen())
-            verbindungVerloren(m_port.errorString());
+        if (m_port.isOpen()) {
+            QString grund = Plattform::Geraetefehler(m_port.handle());
+            if (grund.isEmpty())
+                grund = Plattform::SystemfehlerDeutsch(m_port.errorString());
+            verbindungVerloren(grund);
+        }
         break;
     default:
         break;
@@ -225,6 +231,10 @@ void SerielleSchnittstelle::verbindungVerloren(const QString &grund) {
                                      "wurde nicht zu Ende gesendet.")
                           .arg(m_portnummer)
                           .arg(geraet, grund);
+    if (MsTimer::Uhr() < m_bewegungBis)
+        m_letzterFehler += QStringLiteral("\nDer Motor läuft möglicherweise noch und muss an der "
+                                          "Steuerung angehalten werden.");
+    m_bewegungBis = 0;
     emit fehler(m_letzterFehler);
     MsTimer::Aufwecken();
 }

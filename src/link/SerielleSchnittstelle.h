@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 
 // The one serial port of the program (object name "MSComm1"), owned by the main window.
 //
@@ -48,6 +49,13 @@ public:
     // A command is being played or a bracket is open: another one is refused meanwhile.
     bool beschaeftigt() const { return m_beschaeftigt; }
     QString letzterFehler() const { return m_letzterFehler; }
+
+    // A motion that only the controller ends: a held single step or reference run until its
+    // stop has gone out (BisZumStopp), a rapid travel until its steps are done. Should the
+    // connection break meanwhile, the operator is told to stop the motor at the controller.
+    // bis is a time on the clock of MsTimer::Uhr; 0 ends the motion, and so does closing.
+    static constexpr double BisZumStopp = std::numeric_limits<double>::infinity();
+    void setBewegungBis(double bis) { m_bewegungBis = bis; }
 
     // Called for every Marke step of a command being played (e.g. "block i begins").
     using Markenhook = std::function<void(int marke)>;
@@ -110,6 +118,7 @@ private:
     bool m_oeffnetGerade = false;
     bool m_schliesstGerade = false;
     bool m_verbindungVerloren = false; // since the last open
+    double m_bewegungBis = 0;
     QString m_letzterFehler;
     Mithoerer m_mithoerer;
 };
