@@ -134,9 +134,10 @@ void VirtuellerAnschluss::beenden() {
 
 void VirtuellerAnschluss::lesen() {
     QByteArray neu;
-    // A piece at a time: a sender that never pauses must not make the piece grow without end.
-    while (neu.size() < 4096) {
-        char puffer[4096];
+    // A small piece at a time: what a piece makes is held until it is shown, and a sender that
+    // never pauses must not make the piece grow without end.
+    while (neu.size() < 1024) {
+        char puffer[1024];
         const ssize_t n = ::read(m_master, puffer, sizeof puffer);
         if (n > 0) {
             neu.append(puffer, int(n));
