@@ -52,16 +52,11 @@ void TestSimlink::fremderLinkBleibt() {
     QTemporaryDir dir;
     const QString com1 = dir.filePath("COM1"), ziel = dir.filePath("ttyUSB0");
     QVERIFY(QFile::link(ziel, com1));
-    if (!marke.isEmpty()) {
-        QFile datei(Simulatorlink::Markenpfad(com1));
-        QVERIFY(datei.open(QIODevice::WriteOnly) && datei.write(marke) == marke.size());
-    }
-    QProcess sim;
-    sim.start(ZELKOR_SIM_PROGRAMM, {"-d", dir.path()});
-    QVERIFY(sim.waitForFinished(5000));
-    QCOMPARE(sim.exitCode(), 1);
-    const QByteArray meldung = sim.readAllStandardError();
-    QVERIFY2(meldung.contains(QFile::encodeName(com1)), meldung.constData());
+    QFile datei(Simulatorlink::Markenpfad(com1));
+    QVERIFY(marke.isEmpty() || (datei.open(QIODevice::WriteOnly) && datei.write(marke) > 0));
+    VirtuellerAnschluss sim;
+    QVERIFY(!sim.starten(1, dir.path()));
+    QVERIFY2(sim.fehler().contains(com1), qPrintable(sim.fehler()));
     QCOMPARE(QFileInfo(com1).symLinkTarget(), ziel);
 }
 
@@ -76,7 +71,6 @@ void TestSimlink::getoeteterController() {
     setProgrammverzeichnis(dir.path());
     SerielleSchnittstelle port;
     // Looking at the link of a running controller takes nothing from it.
-    QVERIFY(SerielleSchnittstelle::LinkVorhanden(1));
     QVERIFY(port.oeffnen(false));
     port.schliessen();
     VirtuellerAnschluss naechster;
@@ -90,7 +84,7 @@ void TestSimlink::getoeteterController() {
     QVERIFY(!SerielleSchnittstelle::LinkVorhanden(1));
     QVERIFY(!port.oeffnen(false));
     QVERIFY2(port.letzterFehler().contains(
-                 QStringLiteral("virtuellen Controllers, der nicht mehr läuft (Prozess %1)")
+                 QStringLiteral("virtuellen Controller, der nicht mehr läuft (Prozess %1)")
                      .arg(prozess)),
              qPrintable(port.letzterFehler()));
 
@@ -117,8 +111,7 @@ void TestSimlink::signalRaeumtAuf() {
     QVERIFY(QFileInfo(marke).isFile());
     ::kill(pid_t(sim.processId()), signal);
     QVERIFY(sim.waitForFinished(5000));
-    QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.exitCode(), 0);
+    QVERIFY(sim.exitStatus() == QProcess::NormalExit && sim.exitCode() == 0);
     QVERIFY(!QFileInfo(com1).isSymLink());
     QVERIFY(!QFileInfo::exists(marke));
 }
@@ -127,7 +120,8 @@ void TestSimlink::signalRaeumtAuf() {
 void TestSimlink::speicherBleibtBegrenzt_data() {
     QTest::addColumn<char>("byte");
     QTest::addColumn<QString>("zeile"); // the run's line once its window has passed
-    QTest::newRow("unbekannte Bytes") << char(7) << "7, … (20000 Bytes)";
+    QTest::newRow("unbekannte Bytes")
+        << char(7) << "unbekannte Bytes: " + QString("7, ").repeated(16) + "… (20000 Bytes)";
     QTest::newRow("Stopps") << char(255) << "Stopp (20000-mal)";
     QTest::newRow("Programmstarts") << char(4) << QString();
 }
@@ -137,10 +131,7 @@ void TestSimlink::speicherBleibtBegrenzt() {
     QFETCH(QString, zeile);
     VirtuellerController c;
     c.empfangen(QByteArray(20000, byte), 1.0);
-    const QStringList rest = c.ruhe(2.0).zeilen;
-    QCOMPARE(rest.size(), zeile.isEmpty() ? 0 : 1);
-    QVERIFY2(rest.join("").contains(zeile) && rest.join("").size() < 200,
-             qPrintable(rest.join("")));
+    QCOMPARE(c.ruhe(2.0).zeilen.join("\n").mid(14), zeile); // after the time of day
     QVERIFY(c.befehle().size() <= VirtuellerController::Verlauf);
     for (const DekodierterBefehl &b : c.befehle())
         QVERIFY(b.bytes.size() <= VirtuellerController::LaufBytes);

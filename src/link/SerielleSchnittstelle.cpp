@@ -150,11 +150,10 @@ bool SerielleSchnittstelle::oeffnen(bool melden) {
     if (Simulatorlink::Verwaist(ProgrammDateipfad(QStringLiteral("COM%1").arg(m_portnummer)),
                                 &prozess)) {
         m_letzterFehler =
-            QStringLiteral("Die Schnittstelle COM%1 (%2) kann nicht geöffnet werden.\nCOM%1 ist "
-                           "die Verknüpfung eines virtuellen Controllers, der nicht mehr läuft "
-                           "(Prozess %3). Das Gerät kann inzwischen einem anderen Programm "
-                           "gehören; deshalb wird nichts gesendet. Bitte den virtuellen "
-                           "Controller neu starten oder COM%1 entfernen.")
+            QStringLiteral("Die Schnittstelle COM%1 (%2) kann nicht geöffnet werden.\nCOM%1 "
+                           "stammt von einem virtuellen Controller, der nicht mehr läuft (Prozess "
+                           "%3); es wird nichts gesendet. Bitte ihn neu starten oder COM%1 "
+                           "entfernen.")
                 .arg(m_portnummer)
                 .arg(m_geraet)
                 .arg(prozess);
