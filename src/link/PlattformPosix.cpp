@@ -131,8 +131,8 @@ int SperrdateiSperren(const QString &pfad, bool *belegt, QByteArray *inhalt, QSt
             *fehler = QString::fromLocal8Bit(std::strerror(errno));
             return -1;
         }
-        struct stat offen {
-        }, dort{};
+        struct stat offen {};
+        struct stat dort {};
         if (::fstat(fd, &offen) != 0 || !S_ISREG(offen.st_mode)) {
             *fehler = QStringLiteral("keine gewöhnliche Datei");
             ::close(fd);
@@ -173,8 +173,8 @@ void SperrdateiFreigeben(int handle, const QString &pfad) {
         return;
     // Only the file this handle holds.
     const QByteArray name = QFile::encodeName(pfad);
-    struct stat offen {
-    }, dort{};
+    struct stat offen {};
+    struct stat dort {};
     if (::fstat(handle, &offen) == 0 && ::lstat(name.constData(), &dort) == 0 &&
         dort.st_dev == offen.st_dev && dort.st_ino == offen.st_ino)
         ::unlink(name.constData());

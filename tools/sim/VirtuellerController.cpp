@@ -84,10 +84,9 @@ void VirtuellerController::fertig(DekodierterBefehl befehl, Ausgabe &aus) {
             befehl.zeitAnfang - m_stopps->zeitEnde < StoppFenster) {
             m_stopps->stoppAnzahl += befehl.stoppAnzahl;
             auto &bytes = m_stopps->bytes;
-            bytes.insert(
-                bytes.end(), befehl.bytes.begin(),
-                befehl.bytes.begin() +
-                    std::min(befehl.bytes.size(), LaufBytes - std::min(LaufBytes, bytes.size())));
+            const size_t platz = LaufBytes - std::min(LaufBytes, bytes.size());
+            bytes.insert(bytes.end(), befehl.bytes.begin(),
+                         befehl.bytes.begin() + std::min(befehl.bytes.size(), platz));
             m_stopps->zeitEnde = befehl.zeitEnde;
             return;
         }
