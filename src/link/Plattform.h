@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -34,6 +35,24 @@ QString SystemfehlerDeutsch(const QString &systemtext);
 // Why the device behind handle fails, asked afresh (a hung-up line reads as an end of file,
 // which leaves no error number behind), in German as above; empty when it still answers.
 QString Geraetefehler(qintptr handle);
+
+// Lock files: a regular file that a process keeps locked for as long as it runs, so others can
+// tell whether it still does. The lock goes with the process, however it ends.
+struct Sperrdatei {
+    bool vorhanden = false; // a regular file lies there
+    bool gesperrt = false;  // and some process holds its lock
+    QByteArray inhalt;      // its first few hundred bytes
+};
+// Looks at the lock file pfad without waiting and without taking the lock from its holder.
+Sperrdatei SperrdateiAnsehen(const QString &pfad);
+// Opens pfad (making it when missing) and locks it, without waiting. The handle, or -1 with
+// belegt true when another process holds the lock, false when the file cannot be used (fehler
+// says why). inhalt receives what the file held before.
+int SperrdateiSperren(const QString &pfad, bool *belegt, QByteArray *inhalt, QString *fehler);
+// Replaces the content of the locked file.
+bool SperrdateiSchreiben(int handle, const QByteArray &inhalt);
+// Removes the file and then gives up the lock.
+void SperrdateiFreigeben(int handle, const QString &pfad);
 
 // Signals as bytes to read: from now on each of the given signals only writes its number into
 // a pipe, whose reading end (non-blocking, closed on exec) is returned, so an event loop can

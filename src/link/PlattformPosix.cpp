@@ -5,10 +5,12 @@
 #include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -123,6 +125,101 @@ QString Geraetefehler(qintptr handle) {
             return QString::fromUtf8(f.text);
     }
     return qt_error_string(nummer);
+
+constexpr qint64 SperrdateiHoechstens = 512;
+
+QByteArray anfangLesen(int fd) {
+    QByteArray inhalt(SperrdateiHoechstens, Qt::Uninitialized);
+    const ssize_t n = ::pread(fd, inhalt.data(), size_t(inhalt.size()), 0);
+    inhalt.truncate(n > 0 ? qsizetype(n) : 0);
+    return inhalt;
+}
+
+} // namespace
+
+Sperrdatei SperrdateiAnsehen(const QString &pfad) {
+    Sperrdatei d;
+    // Without waiting even for a FIFO someone put there, and never through a link.
+    const int fd = ::open(QFile::encodeName(pfad).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return d;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        d.vorhanden = true;
+        // A shared lock fails while the holder keeps its exclusive one and takes nothing from
+        // it; when it succeeds nobody held the file, and it is given back at once.
+        if (::flock(fd, LOCK_SH | LOCK_NB) == 0)
+            ::flock(fd, LOCK_UN);
+        else
+            d.gesperrt = errno == EWOULDBLOCK;
+        d.inhalt = anfangLesen(fd);
+    }
+    ::close(fd);
+    return d;
+}
+
+int SperrdateiSperren(const QString &pfad, bool *belegt, QByteArray *inhalt, QString *fehler) {
+    *belegt = false;
+    const QByteArray name = QFile::encodeName(pfad);
+    // Another process may remove the file between our open and our lock (its holder ending):
+    // the lock must be on the file that lies there.
+    for (int versuch = 0; versuch < 5; ++versuch) {
+        const int fd =
+            ::open(name.constData(),
+                   O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            *fehler = QString::fromLocal8Bit(std::strerror(errno));
+            return -1;
+        }
+        struct stat offen {};
+        struct stat dort {};
+        if (::fstat(fd, &offen) != 0 || !S_ISREG(offen.st_mode)) {
+            *fehler = QStringLiteral("keine gewöhnliche Datei");
+            ::close(fd);
+            return -1;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int grund = errno;
+            ::close(fd);
+            if (grund != EWOULDBLOCK) {
+                *fehler = QString::fromLocal8Bit(std::strerror(grund));
+                return -1;
+            }
+            // Someone only looking holds a shared lock for a moment.
+            *belegt = true;
+            ::usleep(20000);
+            continue;
+        }
+        if (::lstat(name.constData(), &dort) == 0 && dort.st_dev == offen.st_dev &&
+            dort.st_ino == offen.st_ino) {
+            *belegt = false;
+            *inhalt = anfangLesen(fd);
+            return fd;
+        }
+        ::close(fd);
+    }
+    if (!*belegt)
+        *fehler = QStringLiteral("die Datei wechselt ständig");
+    return -1;
+}
+
+bool SperrdateiSchreiben(int handle, const QByteArray &inhalt) {
+    return ::ftruncate(handle, 0) == 0 &&
+           ::pwrite(handle, inhalt.constData(), size_t(inhalt.size()), 0) == inhalt.size();
+}
+
+void SperrdateiFreigeben(int handle, const QString &pfad) {
+    if (handle < 0)
+        return;
+    // Only the file this handle holds.
+    const QByteArray name = QFile::encodeName(pfad);
+    struct stat offen {};
+    struct stat dort {};
+    if (::fstat(handle, &offen) == 0 && ::lstat(name.constData(), &dort) == 0 &&
+        dort.st_dev == offen.st_dev && dort.st_ino == offen.st_ino)
+        ::unlink(name.constData());
+    ::close(handle);
 }
 
 namespace {

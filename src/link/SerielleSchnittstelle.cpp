@@ -3,6 +3,7 @@
 #include "files/Programmverzeichnis.h"
 #include "link/MsTimer.h"
 #include "link/Plattform.h"
+#include "link/Simulatorlink.h"
 
 #include <QFileInfo>
 
@@ -26,7 +27,9 @@ SerielleSchnittstelle::~SerielleSchnittstelle() {
 
 QString SerielleSchnittstelle::GeraetFuerPort(int portnummer) {
     const QFileInfo link(ProgrammDateipfad(QStringLiteral("COM%1").arg(portnummer)));
-    if (LinkVorhanden(portnummer)) {
+    // A link left by a killed virtual controller still names its device, which oeffnen() then
+    // refuses: the port must not fall back to the system's device either.
+    if (link.exists() || link.isSymLink()) {
         // The device itself, not the link: its lock file is then the one other programs use.
         const QString ziel = link.canonicalFilePath();
         if (!ziel.isEmpty())
@@ -45,8 +48,9 @@ bool SerielleSchnittstelle::setPortnummer(int portnummer) {
 }
 
 bool SerielleSchnittstelle::LinkVorhanden(int portnummer) {
-    const QFileInfo link(ProgrammDateipfad(QStringLiteral("COM%1").arg(portnummer)));
-    return link.exists() || link.isSymLink();
+    const QString pfad = ProgrammDateipfad(QStringLiteral("COM%1").arg(portnummer));
+    const QFileInfo link(pfad);
+    return (link.exists() || link.isSymLink()) && !Simulatorlink::Verwaist(pfad);
 }
 
 bool SerielleSchnittstelle::setEinstellungen(const QString &einstellungen) {
@@ -143,6 +147,21 @@ bool SerielleSchnittstelle::oeffnen(bool melden) {
         return false;
     }
     m_geraet = geraet();
+    qint64 prozess = 0;
+    if (Simulatorlink::Verwaist(ProgrammDateipfad(QStringLiteral("COM%1").arg(m_portnummer)),
+                                &prozess)) {
+        m_letzterFehler =
+            QStringLiteral("Die Schnittstelle COM%1 (%2) kann nicht geöffnet werden.\nCOM%1 "
+                           "stammt von einem virtuellen Controller, der nicht mehr läuft (Prozess "
+                           "%3); es wird nichts gesendet. Bitte ihn neu starten oder COM%1 "
+                           "entfernen.")
+                .arg(m_portnummer)
+                .arg(m_geraet)
+                .arg(prozess);
+        if (melden)
+            emit fehler(m_letzterFehler);
+        return false;
+    }
     // A port that led through a COMn link must not fall back to the system's serial device
     // when the link goes away (the virtual controller ended, the link was removed): the
     // bytes would reach another device.

@@ -28,7 +28,8 @@ public:
 
     // Device that port n stands for.
     static QString GeraetFuerPort(int portnummer);
-    // Whether port n is reached through a COMn link in the program directory.
+    // Whether port n is reached through a COMn link in the program directory. A link left by a
+    // virtual controller that no longer runs counts as none; opening such a port is refused.
     static bool LinkVorhanden(int portnummer);
 
     // Configuration, kept until the next change.

@@ -45,12 +45,19 @@ bool VirtuellerAnschluss::starten(int portnummer, const QString &verzeichnis) {
         return false;
     }
     const QString link = dir.absoluteFilePath(QStringLiteral("COM%1").arg(portnummer));
+    if (!m_marke.sperren(link)) {
+        m_fehler = m_marke.fehler();
+        return false;
+    }
     const QFileInfo vorhanden(link);
-    if (vorhanden.isSymLink() && !vorhanden.exists()) {
-        // A link to a device that is gone: left behind by a controller that did not end
-        // cleanly.
+    if (m_marke.verwaisterLink()) {
+        // Made by a virtual controller that was killed: its device may meanwhile be another
+        // program's terminal.
         QFile::remove(link);
     } else if (vorhanden.exists() || vorhanden.isSymLink()) {
+        // Someone else's entry, a link to nothing included (a device unplugged): never ours to
+        // remove.
+        m_marke.freigeben();
         const QString ziel = vorhanden.isSymLink() ? vorhanden.symLinkTarget() : QString();
         m_fehler = ziel.isEmpty()
                        ? QStringLiteral("%1 gibt es schon. Port %2 ist belegt; bitte einen "
@@ -83,8 +90,10 @@ bool VirtuellerAnschluss::starten(int portnummer, const QString &verzeichnis) {
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
     const QString geraet = QString::fromLocal8Bit(name);
-    if (!QFile::link(geraet, link)) {
+    // The marker first: a link is never there without it.
+    if (!m_marke.beschriften(geraet) || !QFile::link(geraet, link)) {
         m_fehler = QStringLiteral("%1 kann nicht angelegt werden.").arg(link);
+        m_marke.freigeben();
         ::close(master);
         ::close(slave);
         return false;
@@ -112,6 +121,7 @@ void VirtuellerAnschluss::beenden() {
             QFile::remove(m_link);
         m_link.clear();
     }
+    m_marke.freigeben();
     if (m_master >= 0) {
         ::close(m_master);
         m_master = -1;
@@ -124,8 +134,10 @@ void VirtuellerAnschluss::beenden() {
 
 void VirtuellerAnschluss::lesen() {
     QByteArray neu;
-    for (;;) {
-        char puffer[4096];
+    // A small piece at a time: what a piece makes is held until it is shown, and a sender that
+    // never pauses must not make the piece grow without end.
+    while (neu.size() < 1024) {
+        char puffer[1024];
         const ssize_t n = ::read(m_master, puffer, sizeof puffer);
         if (n > 0) {
             neu.append(puffer, int(n));

@@ -2,6 +2,8 @@
 
 #include "VirtuellerController.h"
 
+#include "link/Simulatorlink.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -28,11 +30,13 @@ public:
     // Removes the COMn entry and closes the pseudo-terminal.
     ~VirtuellerAnschluss() override;
 
-    // Opens the pseudo-terminal and creates COM<portnummer> in verzeichnis. An existing entry
-    // of that name is only replaced when it is a link to nothing (left over from a controller
-    // that was killed); anything else is refused. false with fehler() on failure.
+    // Opens the pseudo-terminal and creates COM<portnummer> in verzeichnis, marked as a virtual
+    // controller's link (Simulatorlink). An existing entry of that name is only replaced when it
+    // is the link of a virtual controller that was killed; anything else, a link to nothing
+    // included, is refused. false with fehler() on failure.
     bool starten(int portnummer, const QString &verzeichnis);
-    // Removes the entry (only if it still points to this controller) and closes the device.
+    // Removes the entry (only if it still points to this controller) and its marker, and closes
+    // the device.
     void beenden();
     bool laeuft() const { return m_master >= 0; }
     QString fehler() const { return m_fehler; }
@@ -68,6 +72,7 @@ private:
     QString m_geraet;
     QString m_link;
     QString m_fehler;
+    Simulatorlink::Besitz m_marke;
     QSocketNotifier *m_leser = nullptr;
     QTimer m_ruheTimer;
     int m_verzoegerungMs = StandardVerzoegerungMs;

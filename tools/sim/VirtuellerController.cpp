@@ -21,6 +21,9 @@ QStringList befehlsZeilen(const DekodierterBefehl &b) {
         QStringList werte;
         for (quint8 x : b.bytes)
             werte << QString::number(x);
+        // A long run shows its first bytes and how many there were.
+        if (size_t(b.stoppAnzahl) > b.bytes.size())
+            werte << QStringLiteral("… (%1 Bytes)").arg(b.stoppAnzahl);
         return {QStringLiteral("unbekannte Bytes: ") + werte.join(QStringLiteral(", "))};
     }
     return b.zeilen();
@@ -80,7 +83,10 @@ void VirtuellerController::fertig(DekodierterBefehl befehl, Ausgabe &aus) {
         if (m_stopps && m_stopps->art == befehl.art &&
             befehl.zeitAnfang - m_stopps->zeitEnde < StoppFenster) {
             m_stopps->stoppAnzahl += befehl.stoppAnzahl;
-            m_stopps->bytes.insert(m_stopps->bytes.end(), befehl.bytes.begin(), befehl.bytes.end());
+            auto &bytes = m_stopps->bytes;
+            const size_t platz = LaufBytes - std::min(LaufBytes, bytes.size());
+            bytes.insert(bytes.end(), befehl.bytes.begin(),
+                         befehl.bytes.begin() + std::min(befehl.bytes.size(), platz));
             m_stopps->zeitEnde = befehl.zeitEnde;
             return;
         }
@@ -162,6 +168,8 @@ void VirtuellerController::melden(const DekodierterBefehl &befehl, Ausgabe &aus)
     default:
         break;
     }
+    if (m_befehle.size() >= Verlauf)
+        m_befehle.pop_front();
     m_befehle.push_back(befehl);
     aus.befehle.push_back(befehl);
 }

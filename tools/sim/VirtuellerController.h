@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,10 @@ public:
     // A command whose bytes stop coming for this long is reported as incomplete, and reading
     // starts afresh with the next byte. The longest pause inside a command is 60 ms.
     static constexpr double StandardFrist = 1.0;
+    // What is kept whatever the line brings: the last commands, and of a run of stops or unknown
+    // bytes its first bytes (stoppAnzahl counts them all).
+    static constexpr size_t Verlauf = 100;
+    static constexpr size_t LaufBytes = 16;
 
     explicit VirtuellerController(const QDateTime &beginn = QDateTime::currentDateTime());
 
@@ -47,8 +52,8 @@ public:
     void setFrist(double sekunden) { m_frist = sekunden; }
     double frist() const { return m_frist; }
 
-    // Every command decoded so far, runs of stops merged, in order of arrival.
-    const std::vector<DekodierterBefehl> &befehle() const { return m_befehle; }
+    // The last Verlauf commands decoded, runs of stops merged, in order of arrival.
+    const std::deque<DekodierterBefehl> &befehle() const { return m_befehle; }
     // The last transfer that arrived complete, and the lines that show it.
     const std::optional<DekodierterBefehl> &programm() const { return m_programm; }
     QStringList programmZeilen() const;
@@ -71,7 +76,7 @@ private:
     double m_frist = StandardFrist;
     double m_letztesByte = 0;
     std::optional<DekodierterBefehl> m_stopps; // a run of stops not yet shown
-    std::vector<DekodierterBefehl> m_befehle;
+    std::deque<DekodierterBefehl> m_befehle;
     std::optional<DekodierterBefehl> m_programm;
     bool m_handbetrieb = false;
 };
