@@ -1,7 +1,6 @@
 // zelkorctl as its own process against the program's own oracles: the main window's transfer
 // and labels for the same file, the virtual controller on a pseudo-terminal for what reached
 // the line, and a second holder of the port.
-#include "Dauerlauf.h"
 #include "Fensterumgebung.h"
 #include "Testdaten.h"
 #include "VirtuellerAnschluss.h"
@@ -87,7 +86,7 @@ private slots:
 void TestZelkorctl::sendenWieDasFenster() {
     Fensterumgebung f;
     const QString pfad = QDir(f.pty.verzeichnis()).filePath("zwanzig.orp");
-    QVERIFY(Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlauf::Programm()));
+    QVERIFY(Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlaufprogramm()));
     QString meldung;
     const QByteArray fenster = fensterUebertragung(f, pfad, &meldung);
     QVERIFY2(meldung.isEmpty(), qPrintable(meldung));
@@ -161,7 +160,7 @@ void TestZelkorctl::portfehler() {
     const QString fall = QTest::currentDataTag();
     PtyPaar pty;
     const QString pfad = QDir(pty.verzeichnis()).filePath("zwanzig.orp");
-    QVERIFY(Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlauf::Programm()));
+    QVERIFY(Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlaufprogramm()));
     SerielleSchnittstelle halter;
     QVERIFY(fall != "belegt" || halter.oeffnen(false));
     QByteArray angekommen;
