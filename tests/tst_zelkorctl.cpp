@@ -1,7 +1,6 @@
 // zelkorctl as its own process against the program's own oracles: the main window's transfer
 // and labels for the same file, the virtual controller on a pseudo-terminal for what reached
 // the line, and a second holder of the port.
-#include "Dauerlauf.h"
 #include "Fensterumgebung.h"
 #include "Testdaten.h"
 #include "VirtuellerAnschluss.h"
@@ -46,7 +45,7 @@ Lauf zelkorctl(const QStringList &argumente, const std::function<void(QProcess &
 
 // A program of one block per entry "Schritte Start Maximal Rampe Durchläufe" after the three
 // program values, the other fields as a new block has them.
-QString programmDatei(const QString &verzeichnis, const QStringList &kopfUndSaetze) {
+bool programmDatei(const QString &pfad, const QStringList &kopfUndSaetze) {
     Dateizugriff::ProgrammFelder p;
     p.programmdurchläufe = kopfUndSaetze.value(0);
     p.programmpause = kopfUndSaetze.value(1);
@@ -55,17 +54,7 @@ QString programmDatei(const QString &verzeichnis, const QStringList &kopfUndSaet
         const QStringList w = satz.split(' ');
         p.sätze.append({w[0], w[1], w[2], w.value(4, "1"), "10", false, true, w[3].toInt()});
     }
-    const QString pfad = QDir(verzeichnis).filePath("p.orp");
-    DateiSchreiben(pfad, Dateizugriff::ProgrammDateiDaten(p));
-    return pfad;
-}
-
-// The window's transfer of the file: what it handed to the port, or its message.
-QByteArray fensterUebertragung(Fensterumgebung &f, const QString &pfad, QString *meldung) {
-    if (f.dateidialog(f.w().Öffnen, pfad) && f.nachrichten.anzahl() == 0)
-        f.w().CommandProgrammieren->click();
-    *meldung = f.nachrichten.letzterText();
-    return f.mitschnitt->bytes();
+    return DateiSchreiben(pfad, Dateizugriff::ProgrammDateiDaten(p));
 }
 
 } // namespace
@@ -73,24 +62,59 @@ QByteArray fensterUebertragung(Fensterumgebung &f, const QString &pfad, QString 
 class TestZelkorctl : public QObject {
     Q_OBJECT
 private slots:
-    void sendenWieDasFenster();
-    void abgelehnteProgramme_data();
-    void abgelehnteProgramme();
+    void programme_data();
+    void programme();
     void portfehler_data();
     void portfehler();
-    void zeiten_data();
-    void zeiten();
 };
 
-// 20 blocks that differ in every value: the controller gets the window's bytes, and `bytes`
-// lists exactly them.
-void TestZelkorctl::sendenWieDasFenster() {
+// Each program as the window opens and transfers it. Where the window refuses, `pruefen` and
+// `senden` end with 1 and its message, and nothing reaches the line. Otherwise `senden
+// --starten` gives the controller the window's bytes and a start, and `bytes` lists exactly
+// them; `zeiten` shows for every block what the window's labels show for it, and the
+// program's travel time (where given).
+void TestZelkorctl::programme_data() {
+    QTest::addColumn<QStringList>("programm"); // empty: 20 blocks that differ in every value
+    QTest::addColumn<QString>("fahrzeit");
+    const QStringList k{"1", "10", "10"};
+    QTest::newRow("zwanzig Sätze") << QStringList() << QString();
+    QTest::newRow("erreicht, Durchläufe")
+        << QStringList{"2", "10", "10", "20000 300 4000 1 3"} << "30.48 s (ohne Pausen)";
+    QTest::newRow("ohne Rampe, zwei Sätze")
+        << k + QStringList{"400 1000 1000 2", "90000 300 4000 4"} << "23.58 s (ohne Pausen)";
+    QTest::newRow("nicht erreicht") << k + QStringList{"20000 300 4000 1", "500 300 6000 2"}
+                                    << "nicht berechenbar: Satz 2 hat keine Gesamtzeit";
+    QTest::newRow("Programmpause") << QStringList{"1", "256", "10", "5000 300 4000 1"} << "";
+    QTest::newRow("Startfrequenz") << k + QStringList{"5000 300 4000 1", "5000 50 4000 1"} << "";
+    QTest::newRow("Start über Maximal") << k + QStringList{"5000 5000 4000 1"} << "";
+    QTest::newRow("Satzdurchläufe") << k + QStringList{"5000 300 4000 1 0"} << "";
+    QTest::newRow("Schritte") << k + QStringList{"5000 300 4000 1", "-1 300 4000 1"} << "";
+    QTest::newRow("21 Sätze") << k + QStringList(21, "9 300 400 2") << "";
+    QTest::newRow("Datei abgelehnt") << k + QStringList{"5000 abc 4000 1"} << "";
+}
+
+void TestZelkorctl::programme() {
+    QFETCH(QStringList, programm);
+    QFETCH(QString, fahrzeit);
     Fensterumgebung f;
-    const QString pfad = QDir(f.pty.verzeichnis()).filePath("zwanzig.orp");
-    QVERIFY(Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlauf::Programm()));
-    QString meldung;
-    const QByteArray fenster = fensterUebertragung(f, pfad, &meldung);
-    QVERIFY2(meldung.isEmpty(), qPrintable(meldung));
+    PCSteuerung &w = f.w();
+    const QString pfad = QDir(f.pty.verzeichnis()).filePath("p.orp");
+    QVERIFY(programm.isEmpty() ? Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlaufprogramm())
+                               : programmDatei(pfad, programm));
+    if (f.dateidialog(w.Öffnen, pfad) && f.nachrichten.anzahl() == 0)
+        w.CommandProgrammieren->click();
+    const QString meldung = f.nachrichten.letzterText();
+    const QByteArray fenster = f.mitschnitt->bytes();
+    if (!meldung.isEmpty()) {
+        QCOMPARE(fenster, QByteArray());
+        for (const char *befehl : {"pruefen", "senden"}) {
+            const Lauf l = zelkorctl({"-d", f.pty.verzeichnis(), befehl, pfad});
+            QCOMPARE(l.status, 1);
+            QCOMPARE(l.fehler, QStringLiteral("zelkorctl: %1: %2\n").arg(pfad, meldung));
+        }
+        QCOMPARE(f.pty.lesen(0, 100), QByteArray());
+        return;
+    }
 
     QTemporaryDir dir;
     VirtuellerAnschluss sim;
@@ -99,46 +123,34 @@ void TestZelkorctl::sendenWieDasFenster() {
     QCOMPARE(senden.fehler, QString());
     QCOMPARE(senden.status, 0);
     QVERIFY(QTest::qWaitFor([&] { return sim.controller().befehle().size() == 2; }));
-    const DekodierterBefehl &programm = sim.controller().befehle().front();
-    QCOMPARE(programm.text(), Dekodierer::dekodiere(fenster).front().text());
+    QCOMPARE(sim.controller().befehle().front().text(),
+             Dekodierer::dekodiere(fenster).front().text());
     QCOMPARE(sim.controller().befehle().back().art, Befehlsart::Programmstart);
-
     // The first word of each line but the block marks is a byte.
-    const Lauf bytes = zelkorctl({"bytes", pfad, "--starten"});
     QByteArray gelistet;
-    for (const QString &zeile : bytes.aus.split('\n', Qt::SkipEmptyParts))
+    for (const QString &zeile :
+         zelkorctl({"bytes", pfad, "--starten"}).aus.split('\n', Qt::SkipEmptyParts))
         gelistet += QByteArray::fromHex(zeile.startsWith('#') ? "" : zeile.left(2).toLatin1());
-    QCOMPARE(gelistet, QByteArray(reinterpret_cast<const char *>(programm.bytes.data()), 205) +
-                           char(Befehlsbyte::Programmstart));
-}
+    QCOMPARE(gelistet, fenster + char(Befehlsbyte::Programmstart));
 
-// Each refused program: `pruefen` and `senden` end with 1 and the window's message, and
-// nothing reaches the line.
-void TestZelkorctl::abgelehnteProgramme_data() {
-    QTest::addColumn<QStringList>("programm");
-    QTest::newRow("Programmpause") << QStringList{"1", "256", "10", "5000 300 4000 1"};
-    QTest::newRow("Startfrequenz")
-        << QStringList{"1", "10", "10", "5000 300 4000 1", "5000 50 4000 1"};
-    QTest::newRow("Start über Maximal") << QStringList{"1", "10", "10", "5000 5000 4000 1"};
-    QTest::newRow("Satzdurchläufe") << QStringList{"1", "10", "10", "5000 300 4000 1 0"};
-    QTest::newRow("Schritte") << QStringList{"1", "10", "10", "5000 300 4000 1", "-1 300 4000 1"};
-    QTest::newRow("21 Sätze") << (QStringList{"1", "10", "10"} << QStringList(21, "9 300 400 2"));
-    QTest::newRow("Datei abgelehnt") << QStringList{"1", "10", "10", "5000 abc 4000 1"};
-}
-
-void TestZelkorctl::abgelehnteProgramme() {
-    QFETCH(QStringList, programm);
-    Fensterumgebung f;
-    const QString pfad = programmDatei(f.pty.verzeichnis(), programm);
-    QString meldung;
-    QCOMPARE(fensterUebertragung(f, pfad, &meldung), QByteArray());
-    QVERIFY(!meldung.isEmpty());
-    for (const char *befehl : {"pruefen", "senden"}) {
-        const Lauf l = zelkorctl({"-d", f.pty.verzeichnis(), befehl, pfad});
-        QCOMPARE(l.status, 1);
-        QCOMPARE(l.fehler, QStringLiteral("zelkorctl: %1: %2\n").arg(pfad, meldung));
+    if (fahrzeit.isEmpty())
+        return;
+    QStringList soll;
+    for (int i = 0; i < programm.size() - 3; ++i) {
+        w.setAktuelleZeile(i);
+        QStringList teile;
+        for (const char *name : {"Beschleunigungszeit", "Bremszeit", "Gesamtzeit"})
+            if (auto *l = w.findChild<QLabel *>(QStringLiteral("Label") + name); l->isVisible())
+                teile << QString::fromUtf8(name) + ' ' + l->text();
+        for (QLabel *l : {w.LabelMaximalfrequenzWarnung, w.LabelFrequenzVorschlag})
+            if (l->isVisible())
+                teile << l->text();
+        soll << QStringLiteral("Satz %1: ").arg(i + 1) + teile.join(", ");
     }
-    QCOMPARE(f.pty.lesen(0, 100), QByteArray());
+    soll << "Programm: " + fahrzeit;
+    const Lauf l = zelkorctl({"zeiten", pfad});
+    QCOMPARE(l.status, 0);
+    QCOMPARE(l.aus, soll.join('\n') + '\n');
 }
 
 // Ports that cannot be used (2, nothing sent) and commands cut short (3, as many bytes on the
@@ -161,7 +173,7 @@ void TestZelkorctl::portfehler() {
     const QString fall = QTest::currentDataTag();
     PtyPaar pty;
     const QString pfad = QDir(pty.verzeichnis()).filePath("zwanzig.orp");
-    QVERIFY(Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlauf::Programm()));
+    QVERIFY(Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlaufprogramm()));
     SerielleSchnittstelle halter;
     QVERIFY(fall != "belegt" || halter.oeffnen(false));
     QByteArray angekommen;
@@ -183,45 +195,6 @@ void TestZelkorctl::portfehler() {
     QVERIFY(gesendet < 205);
     if (fall != "abgezogen")
         QCOMPARE((angekommen + pty.lesen(0, 100)).size(), gesendet);
-}
-
-// `zeiten` shows for every block what the window's labels show for it, and the program's
-// travel time.
-void TestZelkorctl::zeiten_data() {
-    QTest::addColumn<QStringList>("programm");
-    QTest::addColumn<QString>("fahrzeit");
-    QTest::newRow("erreicht, Durchläufe")
-        << QStringList{"2", "10", "10", "20000 300 4000 1 3"} << "30.48 s (ohne Pausen)";
-    QTest::newRow("ohne Rampe, zwei Sätze")
-        << QStringList{"1", "10", "10", "400 1000 1000 2", "90000 300 4000 4"}
-        << "23.58 s (ohne Pausen)";
-    QTest::newRow("nicht erreicht")
-        << QStringList{"1", "10", "10", "20000 300 4000 1", "500 300 6000 2"}
-        << "nicht berechenbar: Satz 2 hat keine Gesamtzeit";
-}
-
-void TestZelkorctl::zeiten() {
-    QFETCH(QStringList, programm);
-    QFETCH(QString, fahrzeit);
-    Fensterumgebung f;
-    const QString pfad = programmDatei(f.pty.verzeichnis(), programm);
-    QVERIFY(f.dateidialog(f.w().Öffnen, pfad));
-    QStringList soll;
-    for (int i = 0; i < programm.size() - 3; ++i) {
-        f.w().setAktuelleZeile(i);
-        QStringList teile;
-        for (const char *name : {"Beschleunigungszeit", "Bremszeit", "Gesamtzeit"})
-            if (auto *l = f.w().findChild<QLabel *>(QStringLiteral("Label") + name); l->isVisible())
-                teile << QString::fromUtf8(name) + ' ' + l->text();
-        for (QLabel *l : {f.w().LabelMaximalfrequenzWarnung, f.w().LabelFrequenzVorschlag})
-            if (l->isVisible())
-                teile << l->text();
-        soll << QStringLiteral("Satz %1: ").arg(i + 1) + teile.join(", ");
-    }
-    soll << "Programm: " + fahrzeit;
-    const Lauf l = zelkorctl({"zeiten", pfad});
-    QCOMPARE(l.status, 0);
-    QCOMPARE(l.aus, soll.join('\n') + '\n');
 }
 
 QTEST_MAIN(TestZelkorctl)

@@ -77,54 +77,24 @@ QStringList Fensterumgebung::meldungen() const {
     return liste;
 }
 
-QStringList Gestaltabweichungen(const QWidget *dialog, const QList<Steuerelement> &soll) {
+QStringList Schriftabweichungen(const QWidget *dialog) {
     QStringList fehler;
-    for (const Steuerelement &s : soll) {
-        const QString name = QString::fromUtf8(s.name), text = QString::fromUtf8(s.text);
-        const auto *w = dialog->findChild<QWidget *>(name);
-        const auto pruefen = [&](bool gleich, const char *was) {
-            if (!gleich)
-                fehler << name + QStringLiteral(": ") + QString::fromUtf8(was);
-        };
-        if (!w) {
-            pruefen(false, "fehlt");
-            continue;
-        }
-        const QRect &r = s.twips;
-        pruefen(w->geometry() == QRect(r.x() / 15, r.y() / 15, r.width() / 15, r.height() / 15),
-                "Lage");
-        auto *k = qobject_cast<const QAbstractButton *>(w);
+    for (const QWidget *w : dialog->findChildren<QWidget *>()) {
         auto *l = qobject_cast<const QLabel *>(w);
         auto *f = qobject_cast<const QLineEdit *>(w);
-        pruefen((k ? k->text() : l ? l->text() : f ? f->text() : text) == text, "Text");
-        // Buttons 9.75 pt; labels with text, fields and lists 12 pt in dark blue; all but the
-        // lists and the small option buttons bold.
         const bool knopf = qobject_cast<const QPushButton *>(w);
-        const bool gross = (l && !text.isEmpty()) || f || qobject_cast<const QComboBox *>(w);
-        if (!knopf && !gross)
+        const bool liste = qobject_cast<const QComboBox *>(w);
+        if (!knopf && !liste && !f && !(l && !l->text().isEmpty()))
             continue;
-        pruefen(w->font().family() == QStringLiteral("Arial"), "Schriftart");
-        pruefen(w->font().pointSizeF() == (knopf ? 9.75 : 12.0), "Schriftgröße");
-        pruefen(qobject_cast<const QComboBox *>(w) || w->font().bold(), "fett");
-        if (gross)
-            pruefen(w->palette().color(l ? QPalette::WindowText : QPalette::Text) ==
-                        QColor(0, 0, 128),
-                    "Farbe");
-        pruefen(!f || f->alignment() & Qt::AlignHCenter, "zentriert");
-    }
-    return fehler;
-}
-
-QStringList Tababweichungen(const QList<QWidget *> &kette) {
-    QStringList fehler;
-    for (int i = 0; i < kette.size(); ++i) {
-        QWidget *naechster = kette[i]->nextInFocusChain();
-        while (naechster != kette[i] && !(naechster->focusPolicy() & Qt::TabFocus))
-            naechster = naechster->nextInFocusChain();
-        QWidget *soll = kette[(i + 1) % kette.size()];
-        if (naechster != soll)
-            fehler << kette[i]->objectName() + QStringLiteral(" -> ") + naechster->objectName() +
-                          QStringLiteral(" statt ") + soll->objectName();
+        const QFont &s = w->font();
+        // Buttons 9.75 pt; labels, fields and lists 12 pt in dark blue; all but lists bold.
+        const bool gut = s.family() == QStringLiteral("Arial") &&
+                         s.pointSizeF() == (knopf ? 9.75 : 12.0) && (liste || s.bold()) &&
+                         (knopf || w->palette().color(l ? QPalette::WindowText : QPalette::Text) ==
+                                       QColor(0, 0, 128)) &&
+                         (!f || f->alignment() & Qt::AlignHCenter);
+        if (!gut)
+            fehler << w->objectName();
     }
     return fehler;
 }

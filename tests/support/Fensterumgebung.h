@@ -7,7 +7,6 @@
 #include "app/PCSteuerung.h"
 
 #include <QAction>
-#include <QRect>
 
 #include <memory>
 
@@ -55,18 +54,7 @@ private:
     std::unique_ptr<QWidget> m_anderesFenster;
 };
 
-// A control on a dialog: its objectName, its text, its place in twips (15 to the pixel).
-struct Steuerelement {
-    const char *name;
-    const char *text;
-    QRect twips;
-};
-
-// Compares a dialog's controls with a table: each is found by name, in its place, with its
-// text, in bold Arial (9.75 pt on buttons; 12 pt and dark blue on labels and fields, fields
-// centred). One line per difference.
-QStringList Gestaltabweichungen(const QWidget *dialog, const QList<Steuerelement> &soll);
-
-// Follows the tab key from the first control: each next stop must be the next in the list,
-// and after the last comes the first again. One line per difference.
-QStringList Tababweichungen(const QList<QWidget *> &kette);
+// The controls of a dialog whose font is not the house style: buttons bold Arial 9.75 pt;
+// labels with text, fields and lists Arial 12 pt in dark blue, bold (lists may be), fields
+// centred.
+QStringList Schriftabweichungen(const QWidget *dialog);

@@ -23,8 +23,6 @@ Dateidialogantwort::Dateidialogantwort(const QString &pfad) {
         if (m_beantwortet || !dialog || !dialog->isVisible())
             return;
         m_beantwortet = true;
-        m_titel = dialog->windowTitle();
-        m_filter = dialog->nameFilters();
         if (pfad.isEmpty()) {
             dialog->reject();
             return;

@@ -25,19 +25,14 @@ private:
     QList<Nachricht> m_nachrichten;
 };
 
-// Answers the next modal file dialog with a path, or cancels it when the path is empty; keeps
-// the title and name filters the dialog showed.
+// Answers the next modal file dialog with a path, or cancels it when the path is empty.
 class Dateidialogantwort : public QObject {
     Q_OBJECT
 public:
     explicit Dateidialogantwort(const QString &pfad);
     bool beantwortet() const { return m_beantwortet; }
-    QString titel() const { return m_titel; }
-    QStringList filter() const { return m_filter; }
 
 private:
     QTimer m_timer;
     bool m_beantwortet = false;
-    QString m_titel;
-    QStringList m_filter;
 };

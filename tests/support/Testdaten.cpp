@@ -70,3 +70,22 @@ QList<QStringList> Faelle(const QString &tabelle) {
         fälle.append(fall.split(QLatin1Char(';')));
     return fälle;
 }
+
+std::vector<Satzwerte> Dauerlaufsaetze() {
+    std::vector<Satzwerte> werte;
+    for (int i = 0; i < 20; ++i)
+        werte.push_back(Testsatz(i == 19 ? HoechsteSchrittzahl : 1000 + 12345 * i, 100 + 50 * i,
+                                 600 + 550 * i, 1 + 13 * i, 13 * i, i % 2 == 0 ? 1 : 0, i % 3 == 0,
+                                 1 + i % 4));
+    return werte;
+}
+
+Dateizugriff::ProgrammFelder Dauerlaufprogramm() {
+    Dateizugriff::ProgrammFelder p{
+        QStringLiteral("3"), QStringLiteral("25"), QStringLiteral("7"), {}};
+    for (const Satzwerte &s : Dauerlaufsaetze())
+        p.sätze.append({QString::number(s.schritte), QString::number(s.startfrequenz),
+                        QString::number(s.maximalfrequenz), QString::number(s.durchlaeufe),
+                        QString::number(s.pause), s.richtungsumkehr, s.richtung == 1, s.rampe});
+    return p;
+}

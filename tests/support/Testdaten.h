@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Programmdatei.h"
 #include "link/Protokoll.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 // Small builders several tests share.
 
@@ -36,3 +38,8 @@ bool DateiSchreiben(const QString &pfad, const QByteArray &daten);
 
 // A table of cases written as one text: the cases separated by '|', their columns by ';'.
 QList<QStringList> Faelle(const QString &tabelle);
+// A 20-block program whose blocks differ in every value (so a block sent in the wrong place or
+// with another block's value shows), the last with the most steps: as the blocks' values, and
+// as the fields of its file.
+std::vector<Satzwerte> Dauerlaufsaetze();
+Dateizugriff::ProgrammFelder Dauerlaufprogramm();

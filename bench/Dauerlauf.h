@@ -13,9 +13,8 @@
 
 class PCSteuerung;
 
-// Repeated transfers of one 20-block program from the real main window to a pseudo-terminal.
-// The program is opened from a file through the menu, as an operator does; its blocks differ in
-// every value, so a block sent in the wrong place or with a value of another block shows.
+// Repeated transfers of the 20-block program of Testdaten from the real main window to a
+// pseudo-terminal. The program is opened from a file through the menu, as an operator does.
 class Dauerlauf {
 public:
     Dauerlauf();
@@ -38,9 +37,6 @@ public:
     static QStringList deskriptoren();
     static int offeneDeskriptoren() { return int(deskriptoren().size()); }
 
-    // The program: as the blocks' values, and as the fields of its file.
-    static std::vector<Satzwerte> Saetze();
-    static Dateizugriff::ProgrammFelder Programm();
 
 private:
     PtyPaar m_pty;

@@ -14,27 +14,8 @@
 
 #include <unistd.h>
 
-std::vector<Satzwerte> Dauerlauf::Saetze() {
-    std::vector<Satzwerte> werte;
-    for (int i = 0; i < 20; ++i)
-        werte.push_back(Testsatz(i == 19 ? HoechsteSchrittzahl : 1000 + 12345 * i, 100 + 50 * i,
-                                 600 + 550 * i, 1 + 13 * i, 13 * i, i % 2 == 0 ? 1 : 0, i % 3 == 0,
-                                 1 + i % 4));
-    return werte;
-}
-
-Dateizugriff::ProgrammFelder Dauerlauf::Programm() {
-    Dateizugriff::ProgrammFelder p{
-        QStringLiteral("3"), QStringLiteral("25"), QStringLiteral("7"), {}};
-    for (const Satzwerte &s : Saetze())
-        p.sätze.append({QString::number(s.schritte), QString::number(s.startfrequenz),
-                        QString::number(s.maximalfrequenz), QString::number(s.durchlaeufe),
-                        QString::number(s.pause), s.richtungsumkehr, s.richtung == 1, s.rampe});
-    return p;
-}
-
-Dauerlauf::Dauerlauf() : m_erwartet(BytesVon(Gebaut(Programmuebertragung({3, 25, 7}, Saetze())))) {
-    const Dateizugriff::ProgrammFelder p = Programm();
+Dauerlauf::Dauerlauf() : m_erwartet(BytesVon(Gebaut(Programmuebertragung({3, 25, 7}, Dauerlaufsaetze())))) {
+    const Dateizugriff::ProgrammFelder p = Dauerlaufprogramm();
     const QString pfad = QDir(m_pty.verzeichnis()).filePath(QStringLiteral("dauerlauf.orp"));
     if (!m_pty.ok() || !Dateizugriff::ProgrammDateiSpeichern(pfad, p, &m_fehler))
         return;
