@@ -192,11 +192,9 @@ void TestDateien::programmLesen_data() {
     zeile("twelve lines", zwölf, vorne + "- 1=rechts 1");
     zeile("0, \"0\": left", Geändert(zwölf, {{10, "0"}, {11, "\"0\""}}), vorne + "- 0=links 1");
     zeile("0.4 is reversal", Geändert(zwölf, {{10, "0.4"}}), vorne + "U 1=rechts 1");
-    zeile("\"1\", \"2\" reads as right", Geändert(zwölf, {{10, "\"1\""}, {11, "\"2\""}}),
-          vorne + "U 2=rechts 1");
+    zeile("\"1\", \"2\": only 1 is right", Geändert(zwölf, {{10, "\"1\""}, {11, "\"2\""}}),
+          vorne + "U 0=links 1");
     zeile("after the last block ignored", zwölf + "\r\n\"etwas\"\r\n", vorne + "- 1=rechts 1");
-    zeile("block repeats stay text", Geändert(zwölf, {{8, "\"viele\""}}),
-          "1/10/10 | 5000 300 4000 viele 10 - 1=rechts 1");
 
     const QString öffnen = "kann nicht geöffnet werden.\n";
     zeile("missing", Fehlt, öffnen + "Sie ist nicht vorhanden.");
@@ -400,8 +398,7 @@ void TestDateien::fensterSpeichern() {
 void TestDateien::fensterLangesProgramm() {
     // 21 to 31 blocks open (the transfer refuses them) and are shown; saving writes every one
     // back. The blocks differ in every value and go through every direction, reversal and
-    // ramp. Any reversal but 0 reverses. Direction 2 is right for the first block as it is
-    // read, but left in the panel for the others: only 1 is right there.
+    // ramp. Any reversal but 0 reverses; only direction 1 is right.
     QByteArray lang = "\"3\"\r\n\"20\"\r\n\"30\"\r\n23\r\n", soll = lang;
     for (int i = 1; i <= 23; ++i) {
         const auto satz = [i](int richtung, int umkehr) {
@@ -412,7 +409,7 @@ void TestDateien::fensterLangesProgramm() {
                    QByteArray::number(1 + i % 4) + "\"\r\n";
         };
         lang += satz((i + 1) % 3, i / 2 % 3);
-        soll += satz(i == 1 ? 1 : (i + 1) % 3 == 1, i / 2 % 3 ? 1 : 0);
+        soll += satz((i + 1) % 3 == 1, i / 2 % 3 ? 1 : 0);
     }
     Fensterumgebung u;
     PCSteuerung &w = u.w();

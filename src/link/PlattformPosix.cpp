@@ -125,6 +125,9 @@ QString Geraetefehler(qintptr handle) {
             return QString::fromUtf8(f.text);
     }
     return qt_error_string(nummer);
+}
+
+namespace {
 
 constexpr qint64 SperrdateiHoechstens = 512;
 
