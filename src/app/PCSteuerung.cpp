@@ -55,6 +55,8 @@ void PCSteuerung::Laden() {
     Portnummer = Dateizugriff::PortnummerAusDatei(Dateizugriff::PortDateipfad());
     StartAbgeschlossen = true;
     BerechneRampe();
+    StandMerken();
+    ZuletztLesen();
     m_geladen = true;
     if (!PortEinrichten()) {
         // The port dialog in front of the disabled window is the report.
@@ -118,6 +120,11 @@ void PCSteuerung::closeEvent(QCloseEvent *event) {
         event->ignore();
         m_offenerDialog->activateWindow();
         m_offenerDialog->raise();
+        return;
+    }
+    // A command that sends ends first; a changed program is not lost without asking.
+    if (MSComm1->beschaeftigt() || !AenderungenSichern()) {
+        event->ignore();
         return;
     }
     event->accept();

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "dialogs/Dialogumgebung.h"
+#include "files/Programmdatei.h"
+#include "link/Befehl.h"
 #include "model/Satz.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -25,6 +29,8 @@ class NamesData;
 struct RampenErgebnis;
 enum class Feld;
 class SerielleSchnittstelle;
+struct Programmstand;
+struct Satzpanel;
 
 // The main window. It owns the block table, the program record, the grid's data source and the
 // serial port for the whole run. Its controls carry the names the handlers and the tests use;
@@ -106,6 +112,7 @@ public:
     QLabel *LabelBeschleunigungszeit = nullptr, *LabelBremszeit = nullptr,
            *LabelGesamtzeit = nullptr;
     QLabel *LabelMaximalfrequenzWarnung = nullptr, *LabelFrequenzVorschlag = nullptr;
+    QLabel *LabelProgrammfahrzeit = nullptr;
     QPushButton *CommandSatzstart = nullptr;
     QPushButton *CommandProgrammstart = nullptr;
     QPushButton *CommandProgrammieren = nullptr;
@@ -114,6 +121,7 @@ public:
     // Menu.
     QMenu *Datei = nullptr;
     QAction *Öffnen = nullptr, *Speichern = nullptr, *Speichernunter = nullptr, *Beenden = nullptr;
+    QMenu *ZuletztGeoeffnet = nullptr; // one entry per program, ZuletztGeoeffnet1 the newest
     QMenu *Zelkor = nullptr;
     QAction *Parameter = nullptr, *Manuell = nullptr, *Referenzfahrt = nullptr,
             *Schnittstelle = nullptr, *Info = nullptr;
@@ -122,6 +130,9 @@ public:
     QWidget *offenerDialog() const { return m_offenerDialog; }
     // Shows the port dialog (from the menu, or after a failed start-up probe).
     void SchnittstelleZeigen(const QString &grund = QString());
+
+    // Whether the program differs from what was last opened or saved (or loaded at start-up).
+    bool ProgrammGeaendert() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -148,14 +159,31 @@ private:
     int SaetzeZaehlen();
     // Moves to a row and shows its block without storing the panel (while a transfer sends).
     void SatzZeigenOhneSpeichern(int zeile);
+    // Sends a command with the menus disabled meanwhile.
+    bool Senden(const Befehl &befehl, const std::function<void(int)> &beiMarke = {});
+    void MenuesFreigeben(bool frei);
+
+    // The program as the window holds it; what was last opened or saved.
+    Programmstand ProgrammstandLesen() const;
+    void StandMerken();
+    // Before the program is closed or replaced: asks whether to save a changed program. True
+    // when the caller may go on (saved, discarded, or nothing to ask).
+    bool AenderungenSichern();
+    // LabelProgrammfahrzeit from the whole program.
+    void ProgrammfahrzeitZeigen();
 
     // Program files.
     void Öffnen_Click();
-    void Speichern_Click();
-    void Speichernunter_Click();
+    bool Speichern_Click();
+    bool Speichernunter_Click();
+    void ProgrammOeffnen(const QString &pfad);
     bool ProgrammLaden(const QString &pfad);
     bool ProgrammSpeichern(const QString &pfad);
     QString DateiWaehlen(bool speichern);
+    // The programs used last: read at start-up, a path put in front, the submenu.
+    void ZuletztLesen();
+    void ZuletztSetzen(const QStringList &pfade);
+    void ZuletztGewaehlt(int nummer);
 
     // The block panel. SatzAnzeigen shows the block of the grid's current row: frame caption,
     // the four fields, ramp option, direction and reversal; writing the fields runs their
@@ -164,6 +192,7 @@ private:
     // Returns whether it was stored.
     void SatzAnzeigen();
     bool SatzÜbernehmen();
+    Satzpanel PanelLesen() const;
 
     // Editing: the grid's events, the field checks, the travel times.
     void ZeileGewechselt(int zeile);
@@ -187,6 +216,9 @@ private:
     bool m_frequenzenWerdenGeschrieben = false;
     bool m_frequenzpruefungNachholen = false;
     QMetaObject::Connection m_zeilenwechselVerbindung;
+    Dateizugriff::ProgrammFelder m_gemerkterStand;
+    QStringList m_zuletzt;
+    bool m_menuesFrei = true;
     // Receiver of the editing handlers' connections; it goes with the window's own members,
     // before the controls are torn down, so no handler runs on a window half destroyed.
     std::unique_ptr<QObject> m_bearbeitenKontext;
