@@ -5,7 +5,6 @@
 #include "Testdaten.h"
 
 #include "files/Kleindateien.h"
-#include "files/Programmdatei.h"
 #include "link/SerielleSchnittstelle.h"
 #include "model/NamesData.h"
 #include "ramp/Programmzeit.h"
@@ -59,32 +58,24 @@ private slots:
 };
 
 void TestProgrammschutz::fahrzeit_data() {
-    // Blocks of the file (Programmdurchläufe 2); what the operator changes then; the label's text
-    // (empty: the sum of the block times as their labels work them out) and tooltip.
+    // Blocks of the file (Programmdurchläufe 2); what the operator changes then ("-": nothing), to
+    // which text or on which block; the label's text (empty: the sum of the block times as their
+    // labels work them out) and tooltip.
     QTest::addColumn<QStringList>("f");
-    const QString drei = "5000 300 4000 1 2,20000 100 8000 3 1,800 500 2000 4 3";
-    const QString keine = "Fahrzeit des Programms: –;";
-    for (const QStringList &f :
-         Faelle("ein Satz;5000 300 4000 1 1;;;;|Durchläufe;" + drei +
-                ";TextProgrammdurchläufe;3;;|"
-                "Schritte;" +
-                drei + ";Zeile2;90000;;|Satz angefügt;" + drei +
-                ";Zeile4;7000;;|"
-                "Satz gelöscht;" +
-                drei + ";Löschen;2;;|Rampe;" + drei +
-                ";OptionRampe20ms;;;|"
-                "Satzdurchläufe;" +
-                drei +
-                ";TextSatzdurchläufe;7;;|"
-                "leer;;;;Fahrzeit des Programms: 0 ms (ohne Pausen);|"
-                "unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;;;" +
-                keine +
-                "Satz 2: Maximalfrequenz kann nicht erreicht werden!|"
-                "unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;" +
-                keine +
-                "Satz 1: Maximalfrequenz kann nicht erreicht werden!|"
-                "Durchläufe keine Zahl;5000 300 4000 1 1,5000 300 4000 1 x;;;" +
-                keine + "Satzdurchläufe in Satz 2 ist keine ganze Zahl"))
+    QString tabelle =
+        "ein Satz;5000 300 4000 1 1;-;;;|Durchläufe;{3};TextProgrammdurchläufe;3;;|"
+        "Schritte;{3};Zeile2;90000;;|Satz angefügt;{3};Zeile4;7000;;|"
+        "Satz gelöscht;{3};SatzLöschen;2;;|Rampe;{3};OptionRampe20ms;;;|"
+        "Satzdurchläufe;{3};TextSatzdurchläufe;7;;|"
+        "leer;;-;;Fahrzeit des Programms: 0 ms (ohne Pausen);|"
+        "unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};Satz 2: {M}|"
+        "unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};Satz 1: {M}|"
+        "Durchläufe keine Zahl;5000 300 4000 1 1,5000 300 4000 1 x;-;;{-};"
+        "Satzdurchläufe in Satz 2 ist keine ganze Zahl";
+    tabelle.replace("{3}", "5000 300 4000 1 2,20000 100 8000 3 1,800 500 2000 4 3")
+        .replace("{-}", "Fahrzeit des Programms: –")
+        .replace("{M}", MaximalfrequenzWarnungText());
+    for (const QStringList &f : Faelle(tabelle))
         QTest::newRow(qPrintable(f[0])) << f;
 }
 
@@ -94,17 +85,14 @@ void TestProgrammschutz::fahrzeit() {
     PCSteuerung &w = u.w();
     const QStringList saetze = f[1].split(',', Qt::SkipEmptyParts);
     QVERIFY(u.dateidialog(w.Öffnen, Programmdatei(u.pty.verzeichnis() + "/p.orp", saetze)));
-    if (f[2].startsWith("Zeile")) {
-        w.setAktuelleZeile(f[2].mid(5).toInt() - 1);
-        w.setAktuellerZellText(f[3]);
-    } else if (f[2] == "Löschen") {
-        w.setAktuelleZeile(f[3].toInt() - 1);
-        w.findChild<QAction *>("SatzLöschen")->trigger();
-    } else if (auto *e = w.findChild<QLineEdit *>(f[2])) {
+    if (f[2].startsWith("Zeile"))
+        w.setAktuelleZeile(f[2].mid(5).toInt() - 1), w.setAktuellerZellText(f[3]);
+    else if (auto *a = w.findChild<QAction *>(f[2])) // on the block of that number
+        w.setAktuelleZeile(f[3].toInt() - 1), a->trigger();
+    else if (auto *e = w.findChild<QLineEdit *>(f[2]))
         e->setText(f[3]);
-    } else if (auto *o = w.findChild<QRadioButton *>(f[2])) {
+    else if (auto *o = w.findChild<QRadioButton *>(f[2]))
         o->click();
-    }
     const QString angezeigt = w.LabelProgrammfahrzeit->text();
     QCOMPARE(w.LabelProgrammfahrzeit->toolTip(), f[5]);
     if (f[4].isEmpty()) {
@@ -145,6 +133,7 @@ void TestProgrammschutz::frage() {
     PCSteuerung &w = u.w();
     const QString a = u.pty.verzeichnis() + "/a.orp";
     const QString b = Programmdatei(u.pty.verzeichnis() + "/b.orp", {"7000 300 4000 1 1"});
+    w.TextProgrammpause->setText("30");
     QVERIFY(u.dateidialog(w.Speichernunter, a));
     const QByteArray vorher = DateiInhalt(a);
     if (f[1] == "Startfrequenz")
@@ -164,16 +153,16 @@ void TestProgrammschutz::frage() {
     bool weiter = false;
     if (f[0] == "Öffnen") {
         weiter = u.dateidialog(w.Öffnen, b) && w.windowTitle() == PCSteuerung::TitelPraefix() + b;
+        if (weiter) // what was just opened is left without a question
+            w.Beenden->trigger();
     } else {
         f[0] == "Beenden" ? w.Beenden->trigger() : void(w.close());
         weiter = !w.isVisible();
     }
-    QStringList fragen;
     for (const Nachrichtenfaenger::Nachricht &n : u.nachrichten.fragen())
-        fragen << n.titel + ": " + n.text;
-    const QString frage =
-        "Zelkor_V2: Das Programm wurde geändert. Sollen die Änderungen gespeichert werden?";
-    QCOMPARE(fragen, f[3] == "1" ? QStringList{frage} : QStringList());
+        QCOMPARE(n.titel + ": " + n.text, "Zelkor_V2: Das Programm wurde geändert. Sollen die "
+                                          "Änderungen gespeichert werden?");
+    QCOMPARE(u.nachrichten.fragen().size(), f[3].toInt());
     QCOMPARE(weiter, f[4] == "1");
     QCOMPARE(QFileInfo(a).isFile() && DateiInhalt(a) != vorher, f[5] == "1");
     QCOMPARE(u.nachrichten.anzahl(), f[2] == "Speichern scheitert" ? 1 : 0);
@@ -216,23 +205,17 @@ void TestProgrammschutz::zuletztGeoeffnet() {
 }
 
 void TestProgrammschutz::menuesWaehrendBefehl_data() {
-    QTest::addColumn<QString>("befehl");
-    QTest::addColumn<QString>("dazwischen");
-    QTest::newRow("Übertragung") << "CommandProgrammieren"
-                                 << "";
-    QTest::newRow("Satzstart") << "CommandSatzstart"
-                               << "";
-    QTest::newRow("Programmstart") << "CommandProgrammstart"
-                                   << "";
-    QTest::newRow("Gerät abgezogen") << "CommandProgrammieren"
-                                     << "Gerät weg";
-    QTest::newRow("Start dazwischen") << "CommandProgrammieren"
-                                      << "Programmstart";
+    // The command's button; what happens at its second byte.
+    QTest::addColumn<QStringList>("f");
+    for (const QStringList &f :
+         Faelle("Übertragung;CommandProgrammieren;|Satzstart;CommandSatzstart;|"
+                "Programmstart;CommandProgrammstart;|Gerät weg;CommandProgrammieren;abgezogen|"
+                "Start dazwischen;CommandProgrammieren;CommandProgrammstart"))
+        QTest::newRow(qPrintable(f[0])) << f;
 }
 
 void TestProgrammschutz::menuesWaehrendBefehl() {
-    QFETCH(QString, befehl);
-    QFETCH(QString, dazwischen);
+    QFETCH(QStringList, f);
     Fensterumgebung u;
     PCSteuerung &w = u.w();
     const auto freie = [&w] { // usable menus and entries
@@ -247,17 +230,17 @@ void TestProgrammschutz::menuesWaehrendBefehl() {
     u.mitschnitt.reset();
     w.MSComm1->setMithoerer([&](quint8, double) {
         waehrend << freie();
-        if (waehrend.size() == 2 && dazwischen == "Gerät weg")
+        if (waehrend.size() == 2 && f[2] == "abgezogen")
             u.pty.masterSchliessen();
-        if (waehrend.size() == 2 && dazwischen == "Programmstart")
-            w.CommandProgrammstart->click();
+        else if (waehrend.size() == 2 && !f[2].isEmpty())
+            w.findChild<QPushButton *>(f[2])->click();
     });
-    w.findChild<QPushButton *>(befehl)->click();
+    w.findChild<QPushButton *>(f[1])->click();
     w.MSComm1->setMithoerer({});
     QVERIFY(!waehrend.isEmpty());
     QCOMPARE(waehrend, QList<int>(waehrend.size(), 0));
     QCOMPARE(freie(), 11);
-    QTRY_COMPARE(u.nachrichten.anzahl(), dazwischen == "Gerät weg" ? 1 : 0);
+    QTRY_COMPARE(u.nachrichten.anzahl(), f[2] == "abgezogen" ? 1 : 0);
 }
 
 QTEST_MAIN(TestProgrammschutz)
