@@ -122,11 +122,9 @@ void PCSteuerung::GridModellVerbinden() {
     QItemSelectionModel *auswahl = dbgridschritte->selectionModel();
     if (!auswahl || !m_bearbeitenKontext)
         return;
-    // Step counts typed, blocks added or deleted.
-    const auto fahrzeit = [this] { ProgrammfahrzeitZeigen(); };
-    connect(m_namesData, &QAbstractItemModel::dataChanged, m_bearbeitenKontext.get(), fahrzeit);
-    connect(m_namesData, &QAbstractItemModel::rowsInserted, m_bearbeitenKontext.get(), fahrzeit);
-    connect(m_namesData, &QAbstractItemModel::rowsRemoved, m_bearbeitenKontext.get(), fahrzeit);
+    // A step count typed or a block added (a deleted one is handled by ZeileLoeschen).
+    connect(m_namesData, &QAbstractItemModel::dataChanged, m_bearbeitenKontext.get(),
+            [this] { ProgrammfahrzeitZeigen(); });
     m_zeilenwechselVerbindung =
         connect(auswahl, &QItemSelectionModel::currentRowChanged, m_bearbeitenKontext.get(),
                 [this](const QModelIndex &neu, const QModelIndex &) {
