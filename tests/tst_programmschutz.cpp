@@ -136,10 +136,8 @@ void TestProgrammschutz::frage() {
     w.TextProgrammpause->setText("30");
     QVERIFY(u.dateidialog(w.Speichernunter, a));
     const QByteArray vorher = DateiInhalt(a);
-    if (f[1] == "Startfrequenz")
-        w.TextStartfrequenz->setText("500");
-    else if (f[1] == "Programmpause")
-        w.TextProgrammpause->setText("20");
+    if (auto *feld = w.findChild<QLineEdit *>("Text" + f[1])) // Startfrequenz, Programmpause
+        feld->setText("200");
     else if (f[1] == "Satz angefügt")
         u.saetzeAnlegen(2);
     else if (f[1] == "Schritte")
