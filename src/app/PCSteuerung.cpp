@@ -59,6 +59,8 @@ void PCSteuerung::Laden() {
     Portnummer = Dateizugriff::PortnummerAusDatei(Dateizugriff::PortDateipfad());
     StartAbgeschlossen = true;
     BerechneRampe();
+    StandMerken();
+    ZuletztLesen();
     m_geladen = true;
     if (!PortEinrichten()) {
         // The port dialog in front of the disabled window is the report.
@@ -123,6 +125,11 @@ void PCSteuerung::closeEvent(QCloseEvent *event) {
         event->ignore();
         m_offenerDialog->activateWindow();
         m_offenerDialog->raise();
+        return;
+    }
+    // A command that sends ends first; a changed program is not lost without asking.
+    if (MSComm1->beschaeftigt() || (!m_ohneFrage && !AenderungenSichern())) {
+        event->ignore();
         return;
     }
     if (m_datenverkehrFenster)

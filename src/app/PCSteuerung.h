@@ -1,11 +1,15 @@
 #pragma once
 
 #include "dialogs/Dialogumgebung.h"
+#include "files/Programmdatei.h"
+#include "link/Befehl.h"
 #include "model/Satz.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -28,6 +32,8 @@ struct RampenErgebnis;
 enum class Feld;
 class SerielleSchnittstelle;
 class Verkehrsaufzeichnung;
+struct Programmstand;
+struct Satzpanel;
 
 // The main window. It owns the block table, the program record, the grid's data source and the
 // serial port for the whole run. Its controls carry the names the handlers and the tests use;
@@ -109,6 +115,7 @@ public:
     QLabel *LabelBeschleunigungszeit = nullptr, *LabelBremszeit = nullptr,
            *LabelGesamtzeit = nullptr;
     QLabel *LabelMaximalfrequenzWarnung = nullptr, *LabelFrequenzVorschlag = nullptr;
+    QLabel *LabelProgrammfahrzeit = nullptr;
     QPushButton *CommandSatzstart = nullptr;
     QPushButton *CommandProgrammstart = nullptr;
     QPushButton *CommandProgrammieren = nullptr;
@@ -120,6 +127,7 @@ public:
     // Menu.
     QMenu *Datei = nullptr;
     QAction *Öffnen = nullptr, *Speichern = nullptr, *Speichernunter = nullptr, *Beenden = nullptr;
+    QMenu *ZuletztGeoeffnet = nullptr; // one entry per program, ZuletztGeoeffnet1 the newest
     QMenu *Zelkor = nullptr;
     QAction *Parameter = nullptr, *Manuell = nullptr, *Referenzfahrt = nullptr,
             *Schnittstelle = nullptr, *Info = nullptr, *Datenverkehr = nullptr;
@@ -133,6 +141,11 @@ public:
     Verkehrsaufzeichnung *verkehrsaufzeichnung() const { return m_aufzeichnung; }
     FormDatenverkehr *datenverkehrFenster() const { return m_datenverkehrFenster.get(); }
     void DatenverkehrZeigen();
+    // Whether the program differs from what was last opened or saved (or loaded at start-up).
+    bool ProgrammGeaendert() const;
+    // Closes without asking, for an end from outside (a signal) with nobody to answer: a changed
+    // program is kept as gerettet.orp beside the small files, and where it went is printed.
+    void OhneFrageSchliessen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -160,14 +173,31 @@ private:
     int SaetzeZaehlen();
     // Moves to a row and shows its block without storing the panel (while a transfer sends).
     void SatzZeigenOhneSpeichern(int zeile);
+    // Sends a command with the menus disabled meanwhile.
+    bool Senden(const Befehl &befehl, const std::function<void(int)> &beiMarke = {});
+    void MenuesFreigeben(bool frei);
+
+    // The program as the window holds it; what was last opened or saved.
+    Programmstand ProgrammstandLesen() const;
+    void StandMerken();
+    // Before the program is closed or replaced: asks whether to save a changed program. True
+    // when the caller may go on (saved, discarded, or nothing to ask).
+    bool AenderungenSichern();
+    // LabelProgrammfahrzeit from the whole program.
+    void ProgrammfahrzeitZeigen();
 
     // Program files.
     void Öffnen_Click();
-    void Speichern_Click();
-    void Speichernunter_Click();
+    bool Speichern_Click();
+    bool Speichernunter_Click();
+    void ProgrammOeffnen(const QString &pfad);
     bool ProgrammLaden(const QString &pfad);
     bool ProgrammSpeichern(const QString &pfad);
     QString DateiWaehlen(bool speichern);
+    // The programs used last: read at start-up, a path put in front, the submenu.
+    void ZuletztLesen();
+    void ZuletztSetzen(const QStringList &pfade);
+    void ZuletztGewaehlt(int nummer);
 
     // The block panel. SatzAnzeigen shows the block of the grid's current row: frame caption,
     // the four fields, ramp option, direction and reversal; writing the fields runs their
@@ -176,6 +206,7 @@ private:
     // Returns whether it was stored.
     void SatzAnzeigen();
     bool SatzÜbernehmen();
+    Satzpanel PanelLesen() const;
 
     // Editing: the grid's events, the field checks, the travel times.
     void ZeileGewechselt(int zeile);
@@ -202,6 +233,10 @@ private:
     bool m_frequenzpruefungNachholen = false;
     int m_satzfehler = 0; // how often SatzÜbernehmen has refused the panel
     QMetaObject::Connection m_zeilenwechselVerbindung;
+    Dateizugriff::ProgrammFelder m_gemerkterStand;
+    QStringList m_zuletzt;
+    bool m_menuesFrei = true;
+    bool m_ohneFrage = false;
     // Receiver of the editing handlers' connections; it goes with the window's own members,
     // before the controls are torn down, so no handler runs on a window half destroyed.
     std::unique_ptr<QObject> m_bearbeitenKontext;

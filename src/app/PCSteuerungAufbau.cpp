@@ -1,5 +1,6 @@
 // The main window's controls, their places and captions.
 #include "app/PCSteuerung.h"
+#include "files/Kleindateien.h"
 #include "gestaltung/Linie.h"
 #include "ramp/Feldpruefung.h"
 #include "ramp/Rampe.h"
@@ -150,32 +151,35 @@ void PCSteuerung::Aufbauen() {
         neu<QPushButton>(QStringLiteral("CommandSatzstart"), fs, {470, 306, 190, 28});
     CommandSatzstart->setText(QStringLiteral("Satz Nr.     starten"));
 
-    // Program parameters.
-    Frame1 = neu<QGroupBox>(QStringLiteral("Frame1"), flaeche, {198, 362, 440, 190});
+    // Program parameters, and below them the program's travel time.
+    Frame1 = neu<QGroupBox>(QStringLiteral("Frame1"), flaeche, {198, 362, 440, 168});
     Frame1->setTitle(QStringLiteral("Programm - Parameter"));
     QWidget *f1 = Frame1;
     Label1 = beschriftung(QStringLiteral("Label1"), QStringLiteral("Programmdurchläufe"), f1,
-                          {12, 30, 150, 22});
+                          {12, 26, 150, 22});
     Label14 =
-        beschriftung(QStringLiteral("Label14"), QStringLiteral("(1-255)"), f1, {12, 50, 150, 18});
+        beschriftung(QStringLiteral("Label14"), QStringLiteral("(1-255)"), f1, {12, 46, 150, 18});
     TextProgrammdurchläufe =
-        eingabe(QStringLiteral("TextProgrammdurchläufe"), QString(), f1, {330, 28, 80, 24});
+        eingabe(QStringLiteral("TextProgrammdurchläufe"), QString(), f1, {330, 24, 80, 24});
     Label5 = beschriftung(QStringLiteral("Label5"), QStringLiteral("Programmpause"), f1,
-                          {12, 86, 150, 22});
-    Label16 = beschriftung(QStringLiteral("Label16"), QStringLiteral("(1=100ms)"), f1,
-                           {12, 106, 150, 18});
+                          {12, 76, 150, 22});
+    Label16 =
+        beschriftung(QStringLiteral("Label16"), QStringLiteral("(1=100ms)"), f1, {12, 96, 150, 18});
     Label13 = beschriftung(QStringLiteral("Label13"), QStringLiteral("(0=externer Start)"), f1,
-                           {170, 88, 150, 18});
+                           {170, 78, 150, 18});
     TextProgrammpause =
-        eingabe(QStringLiteral("TextProgrammpause"), QStringLiteral("10"), f1, {330, 84, 80, 24});
+        eingabe(QStringLiteral("TextProgrammpause"), QStringLiteral("10"), f1, {330, 74, 80, 24});
     Label7 = beschriftung(QStringLiteral("Label7"), QStringLiteral("Befehlspause"), f1,
-                          {12, 142, 150, 22});
+                          {12, 126, 150, 22});
     Label17 = beschriftung(QStringLiteral("Label17"), QStringLiteral("(1=100ms)"), f1,
-                           {12, 162, 150, 18});
+                           {12, 146, 150, 18});
     Label12 = beschriftung(QStringLiteral("Label12"), QStringLiteral("(0=externer Start)"), f1,
-                           {170, 144, 150, 18});
+                           {170, 128, 150, 18});
     TextBefehlspause =
-        eingabe(QStringLiteral("TextBefehlspause"), QStringLiteral("10"), f1, {330, 140, 80, 24});
+        eingabe(QStringLiteral("TextBefehlspause"), QStringLiteral("10"), f1, {330, 124, 80, 24});
+    LabelProgrammfahrzeit =
+        beschriftung(QStringLiteral("LabelProgrammfahrzeit"),
+                     QStringLiteral("Fahrzeit des Programms: –"), flaeche, {210, 534, 428, 20});
 
     CommandProgrammstart =
         neu<QPushButton>(QStringLiteral("CommandProgrammstart"), flaeche, {660, 380, 240, 44});
@@ -263,6 +267,16 @@ void PCSteuerung::MenueAufbauen() {
     Datei->addAction(Öffnen);
     Datei->addAction(Speichern);
     Datei->addAction(Speichernunter);
+    Datei->addSeparator();
+    ZuletztGeoeffnet = Datei->addMenu(QStringLiteral("Zuletzt geöffnet"));
+    ZuletztGeoeffnet->setObjectName(QStringLiteral("ZuletztGeoeffnet"));
+    ZuletztGeoeffnet->menuAction()->setObjectName(QStringLiteral("ZuletztGeoeffnetMenue"));
+    ZuletztGeoeffnet->menuAction()->setEnabled(false);
+    for (int i = 1; i <= Dateizugriff::ZuletztHöchstzahl; ++i) {
+        QAction *a = eintrag(QStringLiteral("ZuletztGeoeffnet%1").arg(i), QString());
+        a->setVisible(false);
+        ZuletztGeoeffnet->addAction(a);
+    }
     Datei->addSeparator();
     Datei->addAction(Beenden);
 

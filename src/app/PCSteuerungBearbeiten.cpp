@@ -4,6 +4,7 @@
 #include "app/SchritteEingabe.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
+#include "model/Programmstand.h"
 #include "ramp/Feldpruefung.h"
 #include "ramp/Rampe.h"
 
@@ -98,10 +99,14 @@ void PCSteuerung::VerbindenBearbeiten() {
     connect(qApp, &QApplication::focusChanged, k,
             [this](QWidget *alt, QWidget *neu) { FokusGewechselt(alt, neu); });
 
-    // The seven number fields, checked on every change of their text.
-    for (const Feld feld : AlleFelder)
+    // The seven number fields, checked on every change of their text; the program's travel time
+    // follows what the check left in them.
+    for (const Feld feld : AlleFelder) {
         connect(Eingabefeld(feld), &QLineEdit::textChanged, k,
                 [this, feld] { FeldGeaendert(feld); });
+        connect(Eingabefeld(feld), &QLineEdit::textChanged, k,
+                [this] { ProgrammfahrzeitZeigen(); });
+    }
 
     // The ramp options: the times follow the option selected, by the operator or the panel.
     for (QRadioButton *option : {OptionRampe2ms, OptionRampe5ms, OptionRampe10ms, OptionRampe20ms})
@@ -117,6 +122,9 @@ void PCSteuerung::GridModellVerbinden() {
     QItemSelectionModel *auswahl = dbgridschritte->selectionModel();
     if (!auswahl || !m_bearbeitenKontext)
         return;
+    // A step count typed or a block added (a deleted one is handled by ZeileLoeschen).
+    connect(m_namesData, &QAbstractItemModel::dataChanged, m_bearbeitenKontext.get(),
+            [this] { ProgrammfahrzeitZeigen(); });
     m_zeilenwechselVerbindung =
         connect(auswahl, &QItemSelectionModel::currentRowChanged, m_bearbeitenKontext.get(),
                 [this](const QModelIndex &neu, const QModelIndex &) {
@@ -315,4 +323,14 @@ void PCSteuerung::BerechneRampe() {
     RampeAnwenden(ZeitenBeiFehlerVerbergen(::BerechneRampe(TextStartfrequenz->text(),
                                                            TextMaximalfrequenz->text(),
                                                            aktuellerZellText(), gewaehlteRampe())));
+    ProgrammfahrzeitZeigen();
+}
+
+void PCSteuerung::ProgrammfahrzeitZeigen() {
+    if (!m_namesData)
+        return;
+    const Programmfahrzeitanzeige anzeige =
+        ProgrammfahrzeitAnzeige(ProgrammstandFahrzeit(ProgrammstandLesen()));
+    LabelProgrammfahrzeit->setText(anzeige.text);
+    LabelProgrammfahrzeit->setToolTip(anzeige.hinweis);
 }

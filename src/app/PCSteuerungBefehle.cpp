@@ -8,8 +8,11 @@
 #include "model/Globale.h"
 #include "model/NamesData.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 
@@ -129,7 +132,7 @@ void PCSteuerung::ProgrammUebertragen() {
     FrameSatzparameter->setEnabled(false);
     Frame1->setEnabled(false);
     dbgridschritte->setEnabled(false);
-    MSComm1->Sendevorgang(*befehl, [this](int nummer) { SatzZeigenOhneSpeichern(nummer - 1); });
+    Senden(*befehl, [this](int nummer) { SatzZeigenOhneSpeichern(nummer - 1); });
     FrameSatzparameter->setEnabled(true);
     Frame1->setEnabled(true);
     dbgridschritte->setEnabled(true);
@@ -147,12 +150,35 @@ void PCSteuerung::SatzZeigenOhneSpeichern(int zeile) {
 
 void PCSteuerung::ProgrammstartSenden() {
     // A start requested while another command is under way is ignored.
-    MSComm1->Sendevorgang(Programmstart());
+    Senden(Programmstart());
 }
 
 void PCSteuerung::SatzstartSenden() {
     CommandSatzstart->setEnabled(false);
     Wiederfreigabe freigabe{CommandSatzstart};
     if (const std::optional<Befehl> befehl = Satzstart(ProgrammSettings.aktuellerSatz() + 1))
-        MSComm1->Sendevorgang(*befehl);
+        Senden(*befehl);
+}
+
+bool PCSteuerung::Senden(const Befehl &befehl, const std::function<void(int)> &beiMarke) {
+    // A command started while another one sends is refused; the menus stay as the first has them.
+    if (MSComm1->beschaeftigt())
+        return false;
+    MenuesFreigeben(false);
+    const bool ok = MSComm1->Sendevorgang(befehl, beiMarke);
+    MenuesFreigeben(true);
+    return ok;
+}
+
+void PCSteuerung::MenuesFreigeben(bool frei) {
+    m_menuesFrei = frei;
+    // The entries themselves too, so that their keys do nothing meanwhile either.
+    for (QAction *aktion : menuBar()->actions()) {
+        aktion->setEnabled(frei);
+        if (QMenu *menue = aktion->menu()) {
+            for (QAction *eintrag : menue->actions())
+                eintrag->setEnabled(frei);
+        }
+    }
+    ZuletztGeoeffnet->menuAction()->setEnabled(frei && !m_zuletzt.isEmpty());
 }

@@ -1,16 +1,26 @@
-// Program files: open, save, save as.
+// Program files: open, save, save as, the programs used last, and the question before a changed
+// program is closed or replaced.
 #include "app/PCSteuerung.h"
 
+#include "files/Kleindateien.h"
 #include "files/Programmdatei.h"
+#include "files/Programmverzeichnis.h"
 #include "model/Globale.h"
 #include "model/NamesData.h"
+#include "model/Programmstand.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <cstdio>
 
 namespace {
 
@@ -32,6 +42,9 @@ void PCSteuerung::VerbindenDatei() {
     connect(Öffnen, &QAction::triggered, this, &PCSteuerung::Öffnen_Click);
     connect(Speichern, &QAction::triggered, this, &PCSteuerung::Speichern_Click);
     connect(Speichernunter, &QAction::triggered, this, &PCSteuerung::Speichernunter_Click);
+    const QList<QAction *> zuletzt = ZuletztGeoeffnet->actions();
+    for (int i = 0; i < zuletzt.size(); ++i)
+        connect(zuletzt[i], &QAction::triggered, this, [this, i] { ZuletztGewaehlt(i); });
 }
 
 QString PCSteuerung::DateiWaehlen(bool speichern) {
@@ -56,27 +69,36 @@ QString PCSteuerung::DateiWaehlen(bool speichern) {
 }
 
 void PCSteuerung::Öffnen_Click() {
+    if (!AenderungenSichern())
+        return;
     const QString pfad = DateiWaehlen(false);
-    if (pfad.isEmpty() || !ProgrammLaden(pfad))
+    if (!pfad.isEmpty())
+        ProgrammOeffnen(pfad);
+}
+
+void PCSteuerung::ProgrammOeffnen(const QString &pfad) {
+    if (!ProgrammLaden(pfad))
         return;
     ProgrammSettings.setProgrammname(pfad);
     TitelSetzen();
+    StandMerken();
+    ZuletztSetzen(Dateizugriff::ZuletztVorne(m_zuletzt, QFileInfo(pfad).absoluteFilePath()));
 }
 
-void PCSteuerung::Speichernunter_Click() {
+bool PCSteuerung::Speichernunter_Click() {
     const QString pfad = DateiWaehlen(true);
     if (pfad.isEmpty() || !ProgrammSpeichern(pfad))
-        return;
+        return false;
     ProgrammSettings.setProgrammname(pfad);
     TitelSetzen();
+    return true;
 }
 
-void PCSteuerung::Speichern_Click() {
+bool PCSteuerung::Speichern_Click() {
     // A program that was never opened or saved under a name has the default caption.
     if (windowTitle() == TitelPraefix() + QStringLiteral("Unbenannt.orp"))
-        Speichernunter_Click();
-    else
-        ProgrammSpeichern(ProgrammSettings.Programmname());
+        return Speichernunter_Click();
+    return ProgrammSpeichern(ProgrammSettings.Programmname());
 }
 
 bool PCSteuerung::ProgrammSpeichern(const QString &pfad) {
@@ -105,6 +127,8 @@ bool PCSteuerung::ProgrammSpeichern(const QString &pfad) {
         Meldung(fehler, DateiTitel);
         return false;
     }
+    StandMerken();
+    ZuletztSetzen(Dateizugriff::ZuletztVorne(m_zuletzt, QFileInfo(pfad).absoluteFilePath()));
     return true;
 }
 
@@ -156,4 +180,104 @@ bool PCSteuerung::ProgrammLaden(const QString &pfad) {
     SatzwechselAktiv = true;
     BerechneRampe();
     return true;
+}
+
+Programmstand PCSteuerung::ProgrammstandLesen() const {
+    Programmstand stand;
+    for (int i = 0; m_namesData && i < m_namesData->tabellenzeilen(); ++i)
+        stand.schritte << m_namesData->zellText(i);
+    stand.saetze = &SatzListe;
+    stand.panelSatz = ProgrammSettings.aktuellerSatz();
+    stand.panel = PanelLesen();
+    stand.programmdurchlaeufe = TextProgrammdurchläufe->text();
+    stand.programmpause = TextProgrammpause->text();
+    stand.befehlspause = TextBefehlspause->text();
+    return stand;
+}
+
+void PCSteuerung::StandMerken() {
+    m_gemerkterStand = ProgrammstandFelder(ProgrammstandLesen());
+}
+
+bool PCSteuerung::ProgrammGeaendert() const {
+    return !(ProgrammstandFelder(ProgrammstandLesen()) == m_gemerkterStand);
+}
+
+void PCSteuerung::OhneFrageSchliessen() {
+    if (ProgrammGeaendert()) {
+        const QString pfad = ProgrammDateipfad(QStringLiteral("gerettet.orp"));
+        QString fehler;
+        if (Dateizugriff::ProgrammDateiSpeichern(pfad, ProgrammstandFelder(ProgrammstandLesen()),
+                                                 &fehler))
+            std::fprintf(stderr, "Das geänderte Programm wurde in %s gesichert.\n",
+                         qPrintable(pfad));
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(fehler));
+    }
+    m_ohneFrage = true;
+    close();
+}
+
+bool PCSteuerung::AenderungenSichern() {
+    if (!ProgrammGeaendert())
+        return true;
+    QMessageBox frage(QMessageBox::NoIcon, DateiTitel,
+                      QStringLiteral("Das Programm wurde geändert. Sollen die Änderungen "
+                                     "gespeichert werden?"),
+                      QMessageBox::NoButton, this);
+    frage.setObjectName(QStringLiteral("FrageAenderungen"));
+    QPushButton *speichern = frage.addButton(QStringLiteral("Speichern"), QMessageBox::AcceptRole);
+    QPushButton *verwerfen =
+        frage.addButton(QStringLiteral("Verwerfen"), QMessageBox::DestructiveRole);
+    QPushButton *abbrechen = frage.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    frage.setDefaultButton(speichern);
+    frage.setEscapeButton(abbrechen);
+    frage.exec();
+    if (frage.clickedButton() == verwerfen)
+        return true;
+    if (frage.clickedButton() == speichern)
+        return Speichern_Click();
+    return false;
+}
+
+void PCSteuerung::ZuletztLesen() {
+    const Dateizugriff::Zuletztlesung lesung =
+        Dateizugriff::ZuletztAusDatei(Dateizugriff::ZuletztDateipfad());
+    m_zuletzt = lesung.pfade; // read, so not written back
+    ZuletztSetzen(lesung.pfade);
+    if (!lesung.fehler.isEmpty())
+        Meldung(lesung.fehler, DateiTitel);
+}
+
+void PCSteuerung::ZuletztSetzen(const QStringList &pfade) {
+    if (pfade != m_zuletzt) {
+        QString fehler;
+        if (!Dateizugriff::ZuletztDateiSpeichern(Dateizugriff::ZuletztDateipfad(), pfade, &fehler))
+            Meldung(fehler, DateiTitel);
+    }
+    m_zuletzt = pfade;
+    const QList<QAction *> eintraege = ZuletztGeoeffnet->actions();
+    for (int i = 0; i < eintraege.size(); ++i) {
+        QString text = i < m_zuletzt.size() ? QDir::toNativeSeparators(m_zuletzt[i]) : QString();
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        eintraege[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + text);
+        eintraege[i]->setVisible(i < m_zuletzt.size());
+    }
+    ZuletztGeoeffnet->menuAction()->setEnabled(m_menuesFrei && !m_zuletzt.isEmpty());
+}
+
+void PCSteuerung::ZuletztGewaehlt(int nummer) {
+    if (nummer < 0 || nummer >= m_zuletzt.size())
+        return;
+    const QString pfad = m_zuletzt[nummer];
+    if (!QFileInfo::exists(pfad)) {
+        ZuletztSetzen(Dateizugriff::ZuletztOhne(m_zuletzt, pfad));
+        Meldung(QStringLiteral("Die Datei \"%1\" gibt es nicht mehr. Sie wurde aus der Liste "
+                               "der zuletzt geöffneten Programme genommen.")
+                    .arg(QDir::toNativeSeparators(pfad)),
+                DateiTitel);
+        return;
+    }
+    if (AenderungenSichern())
+        ProgrammOeffnen(pfad);
 }

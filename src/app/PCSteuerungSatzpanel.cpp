@@ -26,8 +26,7 @@ void PCSteuerung::SatzAnzeigen() {
     Richtungsumkehrung->setChecked(panel.richtungsumkehr);
 }
 
-bool PCSteuerung::SatzÜbernehmen() {
-    const int i = ProgrammSettings.aktuellerSatz();
+Satzpanel PCSteuerung::PanelLesen() const {
     Satzpanel panel;
     panel.startfrequenz = TextStartfrequenz->text();
     panel.maximalfrequenz = TextMaximalfrequenz->text();
@@ -36,6 +35,12 @@ bool PCSteuerung::SatzÜbernehmen() {
     panel.rampe = gewaehlteRampe();
     panel.richtung = OptionRechts->isChecked() ? 1 : OptionLinks->isChecked() ? 0 : -1;
     panel.richtungsumkehr = Richtungsumkehrung->checkState() == Qt::Checked;
+    return panel;
+}
+
+bool PCSteuerung::SatzÜbernehmen() {
+    const int i = ProgrammSettings.aktuellerSatz();
+    const Satzpanel panel = PanelLesen();
     if (const QString meldung = SatzpanelFehler(panel, i); !meldung.isEmpty()) {
         ++m_satzfehler;
         Meldung(meldung, QStringLiteral("Programmfehler !"));

@@ -85,5 +85,5 @@ void Programmende::weiter() {
         return;
     m_fertig = true;
     m_takt.stop();
-    fenster.close();
+    fenster.OhneFrageSchliessen();
 }

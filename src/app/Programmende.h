@@ -14,7 +14,7 @@ class QSocketNotifier;
 // - a command under way (transfer, start) finishes;
 // - an open dialog is left as through its own button: a held single step or reference run
 //   sends its stop, manual travel leaves manual mode, the port is closed;
-// - then the main window is closed.
+// - then the main window is closed without asking (a changed program is kept aside).
 // A further signal ends every wait at once: a command of the main window is cut at its next
 // pause, a dialog is asked to leave again (its stop bytes still go out in full).
 //

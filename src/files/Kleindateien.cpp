@@ -177,4 +177,62 @@ bool ZelkorDateiSpeichern(const QString &pfad, const ZelkorWerte &werte, QString
                                ZelkorDateiDaten(werte), fehler);
 }
 
+// ---- zuletzt.txt
+
+QString ZuletztDateipfad() {
+    return ProgrammDateipfad(QStringLiteral("zuletzt.txt"));
+}
+
+QStringList ZuletztAusDaten(const QByteArray &daten) {
+    QStringList pfade;
+    Feldleser leser(daten);
+    while (pfade.size() < ZuletztHöchstzahl) {
+        std::optional<Feld> feld = leser.lesen();
+        if (!feld || !feld->abgeschlossen)
+            break;
+        const QString pfad = feld->text();
+        if (!pfad.isEmpty() && !pfade.contains(pfad))
+            pfade << pfad;
+    }
+    return pfade;
+}
+
+Zuletztlesung ZuletztAusDatei(const QString &pfad) {
+    Zuletztlesung lesung;
+    const Eingelesen datei = DateiEinlesen(pfad, GrößteKleindatei);
+    if (datei.stand == Einlesestand::Gelesen)
+        lesung.pfade = ZuletztAusDaten(datei.daten);
+    else if (datei.stand != Einlesestand::Fehlt)
+        lesung.fehler = QStringLiteral("Die Liste der zuletzt geöffneten Programme \"%1\" konnte "
+                                       "nicht gelesen werden.\n%2")
+                            .arg(QDir::toNativeSeparators(pfad), datei.grund);
+    return lesung;
+}
+
+QStringList ZuletztVorne(QStringList liste, const QString &pfad) {
+    if (pfad.isEmpty() || !AlsTextZeileLesbar(pfad))
+        return liste;
+    liste = ZuletztOhne(liste, pfad);
+    liste.prepend(pfad);
+    while (liste.size() > ZuletztHöchstzahl)
+        liste.removeLast();
+    return liste;
+}
+
+QStringList ZuletztOhne(QStringList liste, const QString &pfad) {
+    liste.removeAll(pfad);
+    return liste;
+}
+
+QByteArray ZuletztDateiDaten(const QStringList &pfade) {
+    QByteArray daten;
+    for (const QString &pfad : pfade)
+        daten += TextZeile(pfad);
+    return daten;
+}
+
+bool ZuletztDateiSpeichern(const QString &pfad, const QStringList &pfade, QString *fehler) {
+    return KleindateiSpeichern(pfad, pfade, ZuletztDateiDaten(pfade), fehler);
+}
+
 } // namespace Dateizugriff

@@ -5,15 +5,16 @@
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
-// The three small files beside the program: port number, manual travel values and controller
-// settings. Each holds quoted lines ending in CR LF and is read field by field (Feldleser.h).
-// Each file has a pure reader of its bytes, a reader of a path that knows what a missing or
-// unreadable file means, a pure writer of its bytes, and a writer of a path that replaces the
-// file only once the new one is complete and reports failure in German. A file larger than
-// 64 KiB is no such file and counts as unreadable.
+// The small files beside the program: port number, manual travel values, controller settings
+// and the programs used last. Each holds quoted lines ending in CR LF and is read field by field
+// (Feldleser.h). Each file has a pure reader of its bytes, a reader of a path that knows what a
+// missing or unreadable file means, a pure writer of its bytes, and a writer of a path that
+// replaces the file only once the new one is complete and reports failure in German. A file larger
+// than 64 KiB is no such file and counts as unreadable.
 namespace Dateizugriff {
 
 // ---- Port file "port.txt": one line, the port field's text in quotes.
@@ -90,5 +91,31 @@ ZelkorWerte ZelkorWerteAusDatei(const QString &pfad);
 
 QByteArray ZelkorDateiDaten(const ZelkorWerte &werte);
 bool ZelkorDateiSpeichern(const QString &pfad, const ZelkorWerte &werte, QString *fehler = nullptr);
+
+// ---- Programs used last "zuletzt.txt": one path a line in quotes, the newest first.
+
+QString ZuletztDateipfad(); // zuletzt.txt in the program directory
+
+// How many programs the list keeps.
+constexpr int ZuletztHöchstzahl = 6;
+
+// The paths as written, at most ZuletztHöchstzahl, empty ones and repeats left out.
+QStringList ZuletztAusDaten(const QByteArray &daten);
+
+struct Zuletztlesung {
+    QStringList pfade; // empty when the file is missing or cannot be read
+    QString fehler;    // German message when it exists but cannot be read
+};
+Zuletztlesung ZuletztAusDatei(const QString &pfad);
+
+// The list with pfad in front, taken out further down, cut to ZuletztHöchstzahl. A path that
+// could not be written as a quoted line (it holds a double quote) is not taken in.
+QStringList ZuletztVorne(QStringList liste, const QString &pfad);
+// The list without pfad.
+QStringList ZuletztOhne(QStringList liste, const QString &pfad);
+
+QByteArray ZuletztDateiDaten(const QStringList &pfade);
+bool ZuletztDateiSpeichern(const QString &pfad, const QStringList &pfade,
+                           QString *fehler = nullptr);
 
 } // namespace Dateizugriff

@@ -17,16 +17,28 @@ struct Satzfahrt {
     QString maximalfrequenz;
     QString schritte;
     int rampe = 0;
-    int durchlaeufe = 1;
+    std::optional<int> durchlaeufe = 1; // unset when the runs are no whole number
 };
 
 struct Programmfahrzeit {
     std::optional<double> ms; // set when every block's time could be worked out
     int satz = 0;             // otherwise the first block (1-based) whose time could not
+    QString grund;            // and why, in German ("Satz 2 hat keine Gesamtzeit")
 };
 
-Programmfahrzeit BerechneProgrammfahrzeit(const QList<Satzfahrt> &saetze, int programmdurchlaeufe,
+// programmdurchlaeufe unset: the Programmdurchläufe are no whole number, so no time either.
+Programmfahrzeit BerechneProgrammfahrzeit(const QList<Satzfahrt> &saetze,
+                                          std::optional<int> programmdurchlaeufe,
                                           const QLocale &locale = QLocale());
 
 // "12,34 s (ohne Pausen)": the time as the block times show it, marked as leaving out pauses.
 QString ProgrammfahrzeitText(double ms, const QLocale &locale = QLocale());
+
+// LabelProgrammfahrzeit: "Fahrzeit des Programms: " and the time, or "–" when there is none,
+// with the reason as its tooltip (empty when there is a time).
+struct Programmfahrzeitanzeige {
+    QString text;
+    QString hinweis;
+};
+Programmfahrzeitanzeige ProgrammfahrzeitAnzeige(const Programmfahrzeit &zeit,
+                                                const QLocale &locale = QLocale());

@@ -1,5 +1,6 @@
 #include "Nachrichten.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,6 +12,19 @@ Nachrichtenfaenger::Nachrichtenfaenger() {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
+        if (box->property("beantwortet").toBool())
+            return;
+        if (!box->button(QMessageBox::Ok)) {
+            for (QAbstractButton *knopf : box->buttons()) {
+                if (knopf->text() == m_antwort) {
+                    // Clicked from the event loop: what the answer brings up is answered too.
+                    m_fragen.append({box->windowTitle(), box->text()});
+                    box->setProperty("beantwortet", true);
+                    QMetaObject::invokeMethod(knopf, "click", Qt::QueuedConnection);
+                    return;
+                }
+            }
+        }
         m_nachrichten.append({box->windowTitle(), box->text()});
         box->done(QMessageBox::Ok);
     });

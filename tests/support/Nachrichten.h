@@ -6,7 +6,9 @@
 #include <QTimer>
 
 // Answers every modal message box that comes up while it lives, as an operator pressing OK
-// would, and keeps title and text of each for the test to check.
+// would, and keeps title and text of each for the test to check. A question, a box with
+// buttons of its own, is answered with the button named by setAntwort ("Verwerfen" unless
+// told) and kept apart, among fragen().
 class Nachrichtenfaenger : public QObject {
     Q_OBJECT
 public:
@@ -19,10 +21,14 @@ public:
     int anzahl() const { return int(m_nachrichten.size()); }
     QString letzterText() const { return anzahl() ? m_nachrichten.last().text : QString(); }
     void leeren() { m_nachrichten.clear(); }
+    const QList<Nachricht> &fragen() const { return m_fragen; }
+    void setAntwort(const QString &knopf) { m_antwort = knopf; }
 
 private:
     QTimer m_timer;
     QList<Nachricht> m_nachrichten;
+    QList<Nachricht> m_fragen;
+    QString m_antwort = QStringLiteral("Verwerfen");
 };
 
 // Answers the next modal file dialog with a path, or cancels it when the path is empty.
