@@ -6,6 +6,7 @@
 //   datenverkehr commands=100000 lines=10000 rss_start_kib=... rss_full_kib=... rss_end_kib=...
 //                growth_after_full_kib=... seconds=...
 #include "Dauerlauf.h"
+#include "Testdaten.h"
 
 #include "dialogs/Dialogumgebung.h"
 #include "dialogs/FormDatenverkehr.h"
@@ -34,7 +35,7 @@ int main(int argc, char **argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     constexpr int Befehle = 100000;
-    const std::vector<Befehl> muster = {*Programmuebertragung({1, 10, 10}, Dauerlauf::Saetze()),
+    const std::vector<Befehl> muster = {*Programmuebertragung({1, 10, 10}, Dauerlaufsaetze()),
                                         *Satzstart(3), Programmstart(),
                                         *Eilgang(Fahrtrichtung::Rechts, 19, 1000)};
 

@@ -427,7 +427,7 @@ void TestDateien::fensterLangesProgramm() {
         w.setAktuelleZeile(zeile);
         panels << Panel(w);
     }
-    QCOMPARE(panels, QStringList({"201|4001|1|1|3|20|rechts|-", "202|4002|2|2|3|20|links|Umkehr",
+    QCOMPARE(panels, QStringList({"201|4001|1|1|3|20|links|-", "202|4002|2|2|3|20|links|Umkehr",
                                   "204|4004|4|4|3|20|links|Umkehr"}));
     const QString wieder = ablage.filePath("lang2.orp");
     QVERIFY(u.dateidialog(w.Speichernunter, wieder));

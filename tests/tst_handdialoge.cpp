@@ -366,7 +366,7 @@ void TestHanddialoge::ablauf_data() {
        Uebertragung(1, anfang + Bytes({239, 239, 1, 0, 0, 0, 4})));
     // Leaving the block with an empty field reports it and keeps the block as it was; the
     // transfer then sends nothing.
-    zeile("geleerte Startfrequenz", "Startfrequenz= *Programmieren . Startfrequenz?",
+    zeile("geleerte Startfrequenz", "Startfrequenz= *Programmieren . Startfrequenz?300",
           {"Programmfehler !: Sie müssen eine Startfrequenz angeben"});
     zeile("Satzstart und Programmstart",
           "*Satzstart [5,1] pausen:1 n=20 z=20 *Satzstart *Programmstart [5,20,4]");
