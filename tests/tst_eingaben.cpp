@@ -1,7 +1,5 @@
-// What the operator types, checked without windows: the number test of the entry fields, the
-// change checks of the main window's number fields, the grid's step counts, and the input of
-// the direct-control windows; ramp tables and travel times. Each table lists its cases as
-// "input;result" (see Faelle).
+// What the operator types, checked without windows: number test, field checks, step counts,
+// direct-control input, ramp tables and travel times. Tables list "input;result" (see Faelle).
 #include "dialogs/Handbefehle.h"
 #include "model/NamesData.h"
 #include "ramp/Feldpruefung.h"
@@ -17,12 +15,7 @@
 namespace {
 
 const QLocale de(QLocale::German, QLocale::Germany);
-const QLocale en(QLocale::English, QLocale::UnitedStates);
 const QString riesig(400, QLatin1Char('9'));
-
-QString Fehlertext(Zahlfehler fehler) {
-    return fehler == Zahlfehler::Typfehler ? "Typ" : "Ueber";
-}
 
 // A check's plan in short: flanks, maximal caption, start caption ("-" where unset), then what
 // follows ("Rampe" / "Rampe, melden" when the run's type error is reported / "melden" /
@@ -72,6 +65,9 @@ private slots:
 // the locale's separator, rounded half to even on the digits as written; the other separator
 // is none, thousands separators are not taken; the 32-bit range after rounding.
 void TestEingaben::zahlen() {
+    const auto Fehlertext = [](Zahlfehler f) {
+        return f == Zahlfehler::Typfehler ? "Typ" : "Ueber";
+    };
     QLocale::setDefault(de);
     QStringList ist, soll;
     for (const QStringList &fall :
