@@ -1,6 +1,7 @@
 // Editing a program in the real main window: the grid's row change, deletion and leaving, the
 // block panel, the number fields' checks and the travel times they refresh. None of it sends.
 #include "Fensterumgebung.h"
+#include "Testdaten.h"
 
 #include "app/PCSteuerung.h"
 #include "gestaltung/Linie.h"
@@ -17,7 +18,6 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -122,15 +122,7 @@ QString grafik(PCSteuerung &w) {
         .join('/');
 }
 
-// A field is prepared (emptied or filled), then keys are typed at the end of a field.
-struct Feldfall {
-    QString vorbereitet, inhalt, feld, tasten;
-    int meldungen;
-    QString danach;
-};
-
 } // namespace
-Q_DECLARE_METATYPE(Feldfall)
 
 // Every test starts on a freshly loaded window, which comes up without a message; a message a
 // test does not take (and clear), or a byte on the line, counts as a fault.
@@ -185,43 +177,43 @@ void TestBearbeiten::vorStartabschlussKeinePruefung() {
 }
 
 void TestBearbeiten::feldpruefung_data() {
-    QTest::addColumn<Feldfall>("f");
-    const auto zeile = [](const char *name, Feldfall f) { QTest::newRow(name) << f; };
-    zeile("Buchstabe in Satzpause", {"", "", "Satzpause", "a", 1, "10"});
-    zeile("Minus allein", {"Satzdurchläufe", "", "Satzdurchläufe", "-", 1, "1"});
-    zeile("Buchstabe nach Ziffer", {"Befehlspause", "", "Befehlspause", "7b", 1, "10"});
-    zeile("Programmpause geleert", {"Programmpause", "", "Programmpause", "x", 1, "10"});
-    zeile("Programmdurchläufe geleert",
-          {"Programmdurchläufe", "", "Programmdurchläufe", "", 0, ""});
-    zeile("Programmdurchläufe", {"Programmdurchläufe", "", "Programmdurchläufe", "x", 1, "1"});
-    zeile("Bruch", {"Befehlspause", "", "Befehlspause", "12.7", 0, "12.7"});
-    zeile("elf Ziffern", {"Programmpause", "", "Programmpause", "12345678901", 0, "12345678901"});
-    // The change fails on the empty field, resets its own field, and the reset fails again.
-    zeile("Maximalfrequenz leer", {"Maximalfrequenz", "", "Startfrequenz", "5", 2, "300"});
-    zeile("Startfrequenz leer", {"Startfrequenz", "", "Maximalfrequenz", "5", 2, "4000"});
-    // Too large to be a number: silently neither drawn nor computed.
-    zeile("Maximalfrequenz übergroß",
-          {"Maximalfrequenz", "99999999999", "Startfrequenz", "5", 0, "3005"});
+    // A field prepared (emptied or filled); keys typed at the end of a field; the messages and
+    // that field's text then. An empty frequency field: the change fails, resets its own field,
+    // and the reset fails again. Too large to be a number: silently neither drawn nor computed.
+    QTest::addColumn<QStringList>("f");
+    for (const QStringList &f :
+         Faelle("Buchstabe in Satzpause;;;Satzpause;a;1;10|"
+                "Minus allein;Satzdurchläufe;;Satzdurchläufe;-;1;1|"
+                "Buchstabe nach Ziffer;Befehlspause;;Befehlspause;7b;1;10|"
+                "Programmpause geleert;Programmpause;;Programmpause;x;1;10|"
+                "Programmdurchläufe geleert;Programmdurchläufe;;Programmdurchläufe;;0;|"
+                "Programmdurchläufe;Programmdurchläufe;;Programmdurchläufe;x;1;1|"
+                "Bruch;Befehlspause;;Befehlspause;12.7;0;12.7|"
+                "elf Ziffern;Programmpause;;Programmpause;12345678901;0;12345678901|"
+                "Maximalfrequenz leer;Maximalfrequenz;;Startfrequenz;5;2;300|"
+                "Startfrequenz leer;Startfrequenz;;Maximalfrequenz;5;2;4000|"
+                "Maximalfrequenz übergroß;Maximalfrequenz;99999999999;Startfrequenz;5;0;3005"))
+        QTest::newRow(qPrintable(f[0])) << f;
 }
 
 void TestBearbeiten::feldpruefung() {
-    QFETCH(Feldfall, f);
-    auto *v = w->findChild<QLineEdit *>("Text" + f.vorbereitet);
+    QFETCH(QStringList, f);
+    auto *v = w->findChild<QLineEdit *>("Text" + f[1]);
     if (v)
-        v->setText(f.inhalt);
+        v->setText(f[2]);
     QCOMPARE(u->nachrichten.anzahl(), 0);
-    auto *feld = w->findChild<QLineEdit *>("Text" + f.feld);
+    auto *feld = w->findChild<QLineEdit *>("Text" + f[3]);
     QVERIFY(feld);
     feld->end(false);
     const QString zeitenVorher = zeiten(*w);
-    QTest::keyClicks(feld, f.tasten);
+    QTest::keyClicks(feld, f[4]);
     QCOMPARE(u->meldungen(),
-             QStringList(f.meldungen, QStringLiteral("Eingabefehler: Nur Ganzzahlen gültig !")));
+             QStringList(f[5].toInt(), QStringLiteral("Eingabefehler: Nur Ganzzahlen gültig !")));
     u->nachrichten.leeren();
     if (v && v != feld)
-        QCOMPARE(v->text(), f.inhalt);
+        QCOMPARE(v->text(), f[2]);
     QCOMPARE(QStringList({feld->text(), grafik(*w), zeiten(*w)}),
-             QStringList({f.danach, "an/300 Hz/4000 Hz", zeitenVorher}));
+             QStringList({f[6], "an/300 Hz/4000 Hz", zeitenVorher}));
 }
 
 void TestBearbeiten::rampeUndGrafik() {
@@ -257,24 +249,20 @@ void TestBearbeiten::rampeUndGrafik() {
 }
 
 void TestBearbeiten::blockVerlassenMitFehler_data() {
-    QTest::addColumn<QStringList>("felder"); // start, maximal, pause
-    QTest::addColumn<QString>("meldung");
-    const QString zuGross = QStringLiteral("99999999999");
-    QTest::newRow("Maximalfrequenz geleert")
-        << QStringList{"500", "", "10"} << "Sie müssen eine Maximalfrequenz angeben";
-    QTest::newRow("Startfrequenz und Satzpause geleert")
-        << QStringList{"", "4000", ""} << "Sie müssen eine Startfrequenz angeben";
-    QTest::newRow("Satzpause geleert")
-        << QStringList{"500", "4000", ""} << "Sie müssen eine Satzpause angeben";
-    QTest::newRow("Satzpause zu groß") << QStringList{"500", "4000", zuGross}
-                                       << "Satzpause in Satz 1 ist keine gültige Ganzzahl: „" +
-                                              zuGross + "“.\nDer Satz wurde nicht übernommen.";
+    // Start, maximal, pause; the message.
+    QTest::addColumn<QStringList>("f");
+    for (const QStringList &f :
+         Faelle("Maximalfrequenz geleert;500;;10;Sie müssen eine Maximalfrequenz angeben|"
+                "Startfrequenz und Satzpause geleert;;4000;;Sie müssen eine Startfrequenz angeben|"
+                "Satzpause geleert;500;4000;;Sie müssen eine Satzpause angeben|"
+                "Satzpause zu groß;500;4000;99999999999;Satzpause in Satz 1 ist keine gültige "
+                "Ganzzahl: „99999999999“.\nDer Satz wurde nicht übernommen."))
+        QTest::newRow(qPrintable(f[0])) << f;
 }
 
 void TestBearbeiten::blockVerlassenMitFehler() {
-    QFETCH(QStringList, felder);
-    QFETCH(QString, meldung);
-
+    QFETCH(QStringList, f);
+    const QStringList felder = f.mid(1, 3);
     bloeckeAnlegen(*w, 2);
     // Filled fields first: a frequency field emptied before the other one is changed would
     // make that change fail.
@@ -288,7 +276,7 @@ void TestBearbeiten::blockVerlassenMitFehler() {
     QCOMPARE(u->nachrichten.anzahl(), 0);
 
     zeileAnklicken(*w, 1);
-    QCOMPARE(u->meldungen(), QStringList("Programmfehler !: " + meldung));
+    QCOMPARE(u->meldungen(), QStringList("Programmfehler !: " + f[4]));
     u->nachrichten.leeren();
     // Nothing of the panel reached block 1; the row change went through all the same, and
     // the graph and times follow block 2.
@@ -298,31 +286,25 @@ void TestBearbeiten::blockVerlassenMitFehler() {
 }
 
 void TestBearbeiten::loeschen_data() {
-    QTest::addColumn<int>("bloecke");
-    QTest::addColumn<int>("zeile");
-    QTest::addColumn<QString>("weg");
-    QTest::addColumn<QStringList>("danach");
-    QTest::addColumn<int>("zeileDanach");
-    const QStringList ohneDritten{"1000", "2000", "4000", "5000"};
-    QStringList ohne22;
-    for (int i = 1; i <= 23; ++i)
-        ohne22 << (i == 22 ? QStringList() : QStringList{n(1000 * i)});
-    QTest::newRow("dritter von fünf, Zeilenkopf und Entf")
-        << 5 << 2 << "Zeilenkopf" << ohneDritten << 2;
-    QTest::newRow("dritter von fünf, Kontextmenü") << 5 << 2 << "Kontextmenü" << ohneDritten << 2;
-    QTest::newRow("erster von zwei") << 2 << 0 << "Aktion" << QStringList{"2000"} << 0;
-    QTest::newRow("zweiter von zwei") << 2 << 1 << "Aktion" << QStringList{"1000"} << 1;
-    QTest::newRow("einziger Block") << 1 << 0 << "Aktion" << QStringList{"1000"} << 0;
-    QTest::newRow("22. von 23 aus einer Datei") << 23 << 21 << "Aktion" << ohne22 << 21;
-    QTest::newRow("leere Zeile") << 3 << 3 << "Aktion" << QStringList{"1000", "2000", "3000"} << 3;
+    // Blocks, the row deleted in, how, the block that goes (0: none).
+    QTest::addColumn<QStringList>("f");
+    for (const QStringList &f :
+         Faelle("dritter von fünf, Zeilenkopf und Entf;5;2;Zeilenkopf;3|"
+                "dritter von fünf, Kontextmenü;5;2;Kontextmenü;3|"
+                "erster von zwei;2;0;Aktion;1|zweiter von zwei;2;1;Aktion;2|"
+                "einziger Block;1;0;Aktion;0|22. von 23 aus einer Datei;23;21;Aktion;22|"
+                "leere Zeile;3;3;Aktion;0"))
+        QTest::newRow(qPrintable(f[0])) << f;
 }
 
 void TestBearbeiten::loeschen() {
-    QFETCH(int, bloecke);
-    QFETCH(int, zeile);
-    QFETCH(QString, weg);
-    QFETCH(QStringList, danach);
-    QFETCH(int, zeileDanach);
+    QFETCH(QStringList, f);
+    const int bloecke = f[1].toInt(), zeile = f[2].toInt(), zeileDanach = zeile;
+    const QString weg = f[3];
+    QStringList danach; // the step counts left
+    for (int i = 1; i <= bloecke; ++i)
+        if (i != f[4].toInt())
+            danach << n(1000 * i);
     bloeckeAnlegen(*w, bloecke);
     // The entries past the blank row's have been used before.
     for (int i = bloecke + 1; i < SatzListeGroesse; ++i)

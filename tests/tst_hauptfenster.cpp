@@ -18,7 +18,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,13 +34,21 @@ QString Portdatei() {
     return ProgrammDateipfad("port.txt");
 }
 
-// Mode, current and reduction as the settings dialog shows them: "Halbschritt|2,5 A|Ein".
+// Mode, current and reduction as the settings dialog shows them: "Halbschritt/2,5 A/Ein".
 QString Gezeigt(const ZelkorEinstellungen *d) {
     const bool ein = d->OptionAbsenkungEin->isChecked();
     if (ein == d->OptionAbsenkungAus->isChecked())
         return QStringLiteral("beide Optionen gleich");
-    return d->ComboSchrittmodus->currentText() + "|" + d->ComboPhasenstrom->currentText() + "|" +
+    return d->ComboSchrittmodus->currentText() + "/" + d->ComboPhasenstrom->currentText() + "/" +
            (ein ? "Ein" : "Aus");
+}
+
+// zelkor.txt holding these values ("Achtelschritt/3,5 A/0"); "leer": an empty file.
+QByteArray Zelkordatei(const QString &werte) {
+    QByteArray d;
+    for (const QString &w : werte.split('/', Qt::SkipEmptyParts))
+        d += "\"" + w.toUtf8() + "\"\r\n";
+    return werte == "leer" ? QByteArray() : d;
 }
 
 // A command dialog as its menu entry opens it: the title's blanks and text, the size, the
@@ -223,57 +230,44 @@ void TestHauptfenster::dialogfenster() {
 }
 
 void TestHauptfenster::einstellungen_data() {
-    QTest::addColumn<QByteArray>("vorher"); // zelkor.txt before ("-": none)
-    QTest::addColumn<QString>("gezeigt");   // mode|current|Ein or Aus, on opening
-    QTest::addColumn<QString>("gewaehlt");  // and as chosen
-    QTest::addColumn<QString>("weg");       // the button, or the close box
-    QTest::addColumn<QByteArray>("erwartet");
-    QTest::addColumn<QString>("fehlschlag"); // COM32000: port fails; zelkor.txt: not writable
-    const QByteArray achtel("\"Achtelschritt\"\r\n\"3,5 A\"\r\n\"0\"\r\n");
-    const QByteArray unbekannt("\"Drittelschritt\"\r\n\"7,0 A\"\r\n\"0\"\r\n");
-    const QString vorgabe = "Halbschritt|2,5 A|Ein", aus = "Halbschritt|2,5 A|Aus";
-    const auto zeile = [](const char *name, const QByteArray &vorher, const QString &gezeigt,
-                          const QString &gewaehlt, const char *weg, const QByteArray &erwartet,
-                          const char *fehlschlag = "") {
-        QTest::newRow(name) << vorher << gezeigt << gewaehlt << QString(weg) << erwartet
-                            << QString(fehlschlag);
-    };
-    zeile("Vorgaben", "-", vorgabe, vorgabe, "Übernehmen", Bytes({1, 1, 1, 0}));
-    zeile("Zehntelschritt", "-", vorgabe, "Zehntelschritt|6,0 A|Aus", "Übernehmen",
-          Bytes({1, 5, 128, 1}));
-    zeile("Vollschritt über dritten Wert 0", achtel, "Achtelschritt|3,5 A|Aus",
-          "Vollschritt|4,0 A|Ein", "Übernehmen", Bytes({1, 0, 8, 0}));
-    zeile("Fünftelschritt über unbekannte Einträge", unbekannt, aus, "Fünftelschritt|5,5 A|Aus",
-          "Übernehmen", Bytes({1, 3, 64, 1}));
-    zeile("Abbrechen bei leerer Datei", "", vorgabe, "Zehntelschritt|6,0 A|Aus", "Abbrechen", {});
-    zeile("Schliessfeld", achtel, "Achtelschritt|3,5 A|Aus", "Zehntelschritt|6,0 A|Ein",
-          "Schliessfeld", {});
-    zeile("Port fehlt", "-", vorgabe, aus, "Übernehmen", {}, "COM32000");
-    zeile("Datei nicht schreibbar", "-", vorgabe, aus, "Übernehmen", Bytes({1, 1, 1, 1}),
-          "zelkor.txt");
+    // zelkor.txt before ("-": none); mode/current/reduction on opening, and as chosen; the
+    // button, or the close box; the bytes sent; what fails (COM32000: the port opens not;
+    // zelkor.txt: the file cannot be written).
+    QTest::addColumn<QStringList>("f");
+    QString t = "Vorgaben;-;{V}Ein;{V}Ein;Übernehmen;1 1 1 0;|"
+                "Zehntelschritt;-;{V}Ein;Zehntelschritt/6,0 A/Aus;Übernehmen;1 5 128 1;|"
+                "Vollschritt über dritten Wert 0;{A}0;{A}Aus;Vollschritt/4,0 A/Ein;Übernehmen;"
+                "1 0 8 0;|"
+                "Fünftelschritt über unbekannte Einträge;Drittelschritt/7,0 A/0;{V}Aus;"
+                "Fünftelschritt/5,5 A/Aus;Übernehmen;1 3 64 1;|"
+                "Abbrechen bei leerer Datei;leer;{V}Ein;Zehntelschritt/6,0 A/Aus;Abbrechen;;|"
+                "Schliessfeld;{A}0;{A}Aus;Zehntelschritt/6,0 A/Ein;Schliessfeld;;|"
+                "Port fehlt;-;{V}Ein;{V}Aus;Übernehmen;;COM32000|"
+                "Datei nicht schreibbar;-;{V}Ein;{V}Aus;Übernehmen;1 1 1 1;zelkor.txt";
+    t.replace("{A}", "Achtelschritt/3,5 A/").replace("{V}", "Halbschritt/2,5 A/");
+    for (const QStringList &f : Faelle(t))
+        QTest::newRow(qPrintable(f[0])) << f;
 }
 
 void TestHauptfenster::einstellungen() {
     // The dialog shows the file. "Übernehmen" sends the settings in one write of four bytes,
     // no pause anywhere, when the port opens, and writes the file when it can; the operator is
     // told once about what failed. Left otherwise, it sends nothing and the file stays.
-    QFETCH(QByteArray, vorher);
-    QFETCH(QString, gezeigt);
-    QFETCH(QString, gewaehlt);
-    QFETCH(QString, weg);
-    QFETCH(QByteArray, erwartet);
-    QFETCH(QString, fehlschlag);
+    QFETCH(QStringList, f);
     Fensterumgebung u;
-    const QString pfad = Dateizugriff::ZelkorDateipfad();
+    const QString pfad = Dateizugriff::ZelkorDateipfad(), fehlschlag = f[6];
+    QByteArray erwartet;
+    for (const QString &b : f[5].split(' ', Qt::SkipEmptyParts))
+        erwartet += char(b.toInt());
     if (fehlschlag == "COM32000")
         QVERIFY(u.w().MSComm1->setPortnummer(32000));
     else if (!fehlschlag.isEmpty())
         QVERIFY(QDir().mkpath(pfad));
-    if (vorher != "-")
-        QVERIFY(DateiSchreiben(pfad, vorher));
+    if (f[1] != "-")
+        QVERIFY(DateiSchreiben(pfad, Zelkordatei(f[1])));
     auto *d = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
     QVERIFY(d);
-    QCOMPARE(Gezeigt(d), gezeigt);
+    QCOMPARE(Gezeigt(d), f[2]);
     QVERIFY(!d->ComboSchrittmodus->isEditable() && !d->ComboPhasenstrom->isEditable());
     QStringList eintraege;
     for (QComboBox *liste : {d->ComboSchrittmodus, d->ComboPhasenstrom})
@@ -282,26 +276,25 @@ void TestHauptfenster::einstellungen() {
     QCOMPARE(eintraege.join('|'), "Vollschritt|Halbschritt|Viertelschritt|Fünftelschritt|"
                                   "Achtelschritt|Zehntelschritt|2,5 A|3,0 A|3,5 A|4,0 A|4,5 A|"
                                   "5,0 A|5,5 A|6,0 A");
-    const QStringList werte = gewaehlt.split('|');
+    const QStringList werte = f[3].split('/');
     d->ComboSchrittmodus->setCurrentText(werte[0]);
     d->ComboPhasenstrom->setCurrentText(werte[1]);
     QTest::mouseClick(werte[2] == "Ein" ? d->OptionAbsenkungEin : d->OptionAbsenkungAus,
                       Qt::LeftButton);
-    if (weg == "Schliessfeld")
+    if (f[4] == "Schliessfeld")
         d->close();
     else
-        QTest::mouseClick(d->findChild<QPushButton *>("Command" + weg), Qt::LeftButton);
+        QTest::mouseClick(d->findChild<QPushButton *>("Command" + f[4]), Qt::LeftButton);
     QCOMPARE(u.pty.lesen(int(erwartet.size())) + u.nachlauf(), erwartet);
     QCOMPARE(u.mitschnitt->bytes(), erwartet);
     for (int i = 1; i < u.mitschnitt->anzahl(); ++i)
         QCOMPARE(u.mitschnitt->zeit(i), u.mitschnitt->zeit(0));
     QVERIFY(u.dialogBeendet());
-    const QString datei = "\"" + werte[0] + "\"\r\n\"" + werte[1] + "\"\r\n\"" +
-                          (werte[2] == "Ein" ? "1" : "0") + "\"\r\n";
-    if (weg != "Übernehmen")
-        QCOMPARE(DateiInhalt(pfad), vorher);
+    if (f[4] != "Übernehmen")
+        QCOMPARE(DateiInhalt(pfad), Zelkordatei(f[1]));
     else if (fehlschlag != "zelkor.txt")
-        QCOMPARE(DateiInhalt(pfad), datei.toUtf8());
+        QCOMPARE(DateiInhalt(pfad),
+                 Zelkordatei(QString(f[3]).replace("Ein", "1").replace("Aus", "0")));
     if (fehlschlag.isEmpty())
         QCOMPARE(u.meldungen(), QStringList());
     else
