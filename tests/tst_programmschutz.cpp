@@ -70,8 +70,8 @@ void TestProgrammschutz::fahrzeit_data() {
         "leer;;-;;Fahrzeit des Programms: 0 ms (ohne Pausen);|"
         "unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};Satz 2: {M}|"
         "unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};Satz 1: {M}|"
-        "Durchläufe keine Zahl;5000 300 4000 1 1,5000 300 4000 1 x;-;;{-};"
-        "Satzdurchläufe in Satz 2 ist keine ganze Zahl";
+        "Durchläufe geleert;5000 300 4000 1 1,5000 300 4000 1 1;TextSatzdurchläufe;;{-};"
+        "Satzdurchläufe in Satz 1 ist keine ganze Zahl";
     tabelle.replace("{3}", "5000 300 4000 1 2,20000 100 8000 3 1,800 500 2000 4 3")
         .replace("{-}", "Fahrzeit des Programms: –")
         .replace("{M}", MaximalfrequenzWarnungText());
