@@ -89,13 +89,14 @@ void bloeckeAnlegen(PCSteuerung &w, int anzahl) {
     w.setAktuelleZeile(0);
 }
 
-QPoint zellMitte(PCSteuerung &w, int zeile) {
+// Clicks (or double-clicks) the step cell of the row.
+void zeileAnklicken(PCSteuerung &w, int zeile, bool doppelt = false) {
     w.dbgridschritte->scrollTo(w.namesData()->index(zeile, 0));
-    return w.dbgridschritte->visualRect(w.namesData()->index(zeile, 0)).center();
-}
-
-void zeileAnklicken(PCSteuerung &w, int zeile) {
-    QTest::mouseClick(w.dbgridschritte->viewport(), Qt::LeftButton, {}, zellMitte(w, zeile));
+    const QPoint mitte = w.dbgridschritte->visualRect(w.namesData()->index(zeile, 0)).center();
+    if (doppelt)
+        QTest::mouseDClick(w.dbgridschritte->viewport(), Qt::LeftButton, {}, mitte);
+    else
+        QTest::mouseClick(w.dbgridschritte->viewport(), Qt::LeftButton, {}, mitte);
 }
 
 // Acceleration|braking|total as shown, "-" for a hidden one.
@@ -379,9 +380,9 @@ void TestBearbeiten::zwanzigSaetze() {
     // A click or double click on the blank row does not open it for a 21st block, nor does
     // the program moving there.
     zeileAnklicken(*w, 20);
-    QCOMPARE(w->aktuelleZeile(), 19);
-    QTest::mouseDClick(w->dbgridschritte->viewport(), Qt::LeftButton, {}, zellMitte(*w, 20));
-    QCOMPARE(w->aktuelleZeile(), 19);
+    const int nachKlick = w->aktuelleZeile();
+    zeileAnklicken(*w, 20, true);
+    QCOMPARE(nachKlick * 100 + w->aktuelleZeile(), 1919);
     QTest::qWait(20);
     for (QLineEdit *editor : w->dbgridschritte->findChildren<QLineEdit *>())
         QVERIFY(!editor->isVisible());
