@@ -51,23 +51,15 @@ QByteArray Zelkordatei(const QString &werte) {
     return werte == "leer" ? QByteArray() : d;
 }
 
-// A command dialog as its menu entry opens it: the title's blanks and text, the size, the
-// control with the focus, whether the port stays open, the bytes on opening, and the button
-// that leaves with the bytes it sends.
-struct Dialogfall {
-    QAction *PCSteuerung::*aktion;
-    int abstand;
-    QString titel;
-    QSize groesse;
-    bool offen;
-    QByteArray beimOeffnen;
-    QString zurueck;
-    QByteArray beimVerlassen;
-    QString fokus;
-};
+// Bytes written as numbers: "1 5 128 1".
+QByteArray Zahlbytes(const QString &zahlen) {
+    QByteArray b;
+    for (const QString &z : zahlen.split(' ', Qt::SkipEmptyParts))
+        b += char(z.toInt());
+    return b;
+}
 
 } // namespace
-Q_DECLARE_METATYPE(Dialogfall)
 
 class TestHauptfenster : public QObject {
     Q_OBJECT
@@ -196,35 +188,37 @@ void TestHauptfenster::splashVorDemHauptfenster() {
 }
 
 void TestHauptfenster::dialogfenster_data() {
-    QTest::addColumn<Dialogfall>("f");
-    const auto zeile = [](const Dialogfall &f) { QTest::newRow(qPrintable(f.titel)) << f; };
-    zeile({&PCSteuerung::Manuell, 82, "Manuelle Fahrt", QSize(512, 283), true, Bytes({2}),
-           "CommandZurück", Bytes({0}), "CommandLinksEinzel"});
-    zeile({&PCSteuerung::Referenzfahrt, 63, "Referenzfahrt", QSize(431, 178), true, "", "CommandOK",
-           "", "CommandOK"});
-    zeile({&PCSteuerung::Parameter, 89, "Zelkor-Modus", QSize(534, 175), false, "",
-           "CommandAbbrechen", "", "CommandAbbrechen"});
+    // A command dialog as its menu entry opens it: the title's blanks and text, the size, whether
+    // the port stays open, the bytes on opening, the button that leaves with the bytes it sends,
+    // the control with the focus.
+    QTest::addColumn<QStringList>("f");
+    for (const QStringList &f :
+         Faelle("Manuell;82;Manuelle Fahrt;512x283;1;2;CommandZurück;0;CommandLinksEinzel|"
+                "Referenzfahrt;63;Referenzfahrt;431x178;1;;CommandOK;;CommandOK|"
+                "Parameter;89;Zelkor-Modus;534x175;0;;CommandAbbrechen;;CommandAbbrechen"))
+        QTest::newRow(qPrintable(f[2])) << f;
 }
 
 void TestHauptfenster::dialogfenster() {
-    QFETCH(Dialogfall, f);
+    QFETCH(QStringList, f);
     Fensterumgebung u;
-    (u.w().*f.aktion)->trigger();
+    u.w().findChild<QAction *>(f[0])->trigger();
     QWidget *d = u.w().offenerDialog();
     QVERIFY(d && d->isVisible() && !d->isModal() && !u.w().isEnabled());
-    QCOMPARE(d->windowTitle(), "Orbalt-Werk" + QString(f.abstand, QLatin1Char(' ')) + f.titel);
-    QCOMPARE(d->size(), f.groesse);
+    QCOMPARE(d->windowTitle(), "Orbalt-Werk" + QString(f[1].toInt(), QLatin1Char(' ')) + f[2]);
+    QCOMPARE(QString("%1x%2").arg(d->width()).arg(d->height()), f[3]);
     QCOMPARE(d->palette().color(QPalette::Window), QColor(Qt::white));
     QCOMPARE(Schriftabweichungen(d), QStringList());
-    QCOMPARE(d->focusWidget()->objectName(), f.fokus);
+    QCOMPARE(d->focusWidget()->objectName(), f[8]);
     // Opening sends only what the row says; leaving sends its bytes and closes the port.
-    QCOMPARE(u.w().MSComm1->istOffen(), f.offen);
-    QCOMPARE(u.pty.lesen(int(f.beimOeffnen.size())) + u.nachlauf(), f.beimOeffnen);
-    QTest::mouseClick(d->findChild<QPushButton *>(f.zurueck), Qt::LeftButton);
-    QCOMPARE(u.pty.lesen(int(f.beimVerlassen.size())), f.beimVerlassen);
+    QCOMPARE(u.w().MSComm1->istOffen(), f[4] == "1");
+    const QByteArray auf = Zahlbytes(f[5]), zu = Zahlbytes(f[7]);
+    QCOMPARE(u.pty.lesen(int(auf.size())) + u.nachlauf(), auf);
+    QTest::mouseClick(d->findChild<QPushButton *>(f[6]), Qt::LeftButton);
+    QCOMPARE(u.pty.lesen(int(zu.size())), zu);
     QVERIFY(u.dialogBeendet());
     QCOMPARE(u.nachlauf(), QByteArray());
-    QCOMPARE(u.mitschnitt->bytes(), f.beimOeffnen + f.beimVerlassen);
+    QCOMPARE(u.mitschnitt->bytes(), auf + zu);
     QCOMPARE(u.meldungen(), QStringList());
 }
 
@@ -255,9 +249,7 @@ void TestHauptfenster::einstellungen() {
     QFETCH(QStringList, f);
     Fensterumgebung u;
     const QString pfad = Dateizugriff::ZelkorDateipfad(), fehlschlag = f[6];
-    QByteArray erwartet;
-    for (const QString &b : f[5].split(' ', Qt::SkipEmptyParts))
-        erwartet += char(b.toInt());
+    const QByteArray erwartet = Zahlbytes(f[5]);
     if (fehlschlag == "COM32000")
         QVERIFY(u.w().MSComm1->setPortnummer(32000));
     else if (!fehlschlag.isEmpty())
