@@ -276,18 +276,17 @@ private slots:
     void loeschen_data() {
         // Blocks, the row deleted in, how, the block that goes (0: none).
         QTest::addColumn<QStringList>("f");
-        for (const QStringList &f :
-             Faelle("dritter von fünf, Zeilenkopf und Entf;5;2;Zeilenkopf;3|"
-                    "dritter von fünf, Kontextmenü;5;2;Kontextmenü;3|"
-                    "erster von zwei;2;0;Aktion;1|zweiter von zwei;2;1;Aktion;2|"
-                    "einziger Block;1;0;Aktion;0|22. von 23 aus einer Datei;23;21;Aktion;22|"
-                    "leere Zeile;3;3;Aktion;0"))
+        for (const QStringList &f : Faelle(
+                 "dritter von fünf, Zeilenkopf und Entf;5;2;Zeilenkopf;3|"
+                 "erster von zwei;2;0;Kontextmenü;1|zweiter von zwei;2;1;Kontextmenü;2|"
+                 "einziger Block;1;0;Kontextmenü;0|22. von 23 aus einer Datei;23;21;Kontextmenü;22|"
+                 "leere Zeile;3;3;Kontextmenü;0"))
             QTest::newRow(qPrintable(f[0])) << f;
     }
 
     void loeschen() {
         QFETCH(QStringList, f);
-        const int bloecke = f[1].toInt(), zeile = f[2].toInt(), zeileDanach = zeile;
+        const int bloecke = f[1].toInt(), zeile = f[2].toInt();
         const QString weg = f[3];
         QStringList danach; // the step counts left
         for (int i = 1; i <= bloecke; ++i)
@@ -303,13 +302,7 @@ private slots:
         w->TextSatzpause->setText(QStringLiteral("55")); // an edit that goes with the block
         auto *aktion = w->dbgridschritte->findChild<QAction *>(QStringLiteral("SatzLöschen"));
         QVERIFY(aktion);
-        if (weg == "Kontextmenü") {
-            // The grid's context menu offers the entry.
-            QVERIFY(w->dbgridschritte->contextMenuPolicy() == Qt::ActionsContextMenu &&
-                    w->dbgridschritte->actions().contains(aktion));
-            QCOMPARE(aktion->text(), QStringLiteral("Satz löschen"));
-            aktion->trigger();
-        } else if (weg == "Zeilenkopf") {
+        if (weg == "Zeilenkopf") {
             // Entf on a cell deletes nothing; only a row chosen by its header goes.
             QCOMPARE(QApplication::focusWidget(), w->dbgridschritte);
             QTest::keyClick(w->dbgridschritte, Qt::Key_Delete);
@@ -320,7 +313,10 @@ private slots:
                               QPoint(kopf->width() / 2, mitte));
             QCOMPARE(QApplication::focusWidget(), w->dbgridschritte);
             QTest::keyClick(w->dbgridschritte, Qt::Key_Delete);
-        } else {
+        } else { // the grid's context menu offers the entry
+            QVERIFY(w->dbgridschritte->contextMenuPolicy() == Qt::ActionsContextMenu &&
+                    w->dbgridschritte->actions().contains(aktion));
+            QCOMPARE(aktion->text(), QStringLiteral("Satz löschen"));
             aktion->trigger();
         }
 
@@ -335,7 +331,7 @@ private slots:
         const bool geloescht = danach.size() < bloecke;
         const int ende = geloescht ? std::max(21, bloecke) : -1;
         // The cursor stays in its row, on the block now there, with the times of its step count.
-        QStringList eintraege{stand(*w)}, erwartet{stand(zeileDanach)};
+        QStringList eintraege{stand(*w)}, erwartet{stand(zeile)};
         for (int i = 0; i < SatzListeGroesse; ++i) {
             eintraege << text(w->SatzListe[size_t(i)]);
             erwartet << (i < zeile || i > ende ? text(vorher[size_t(i)])
@@ -347,11 +343,11 @@ private slots:
             return;
         const QString gezeigt = angezeigt(*w) + zeiten(*w);
         w->BerechneRampe();
-        QCOMPARE(gezeigt, text(w->SatzListe[size_t(zeileDanach)]) + zeiten(*w));
+        QCOMPARE(gezeigt, text(w->SatzListe[size_t(zeile)]) + zeiten(*w));
         // Leaving the row stores the panel into the entry shown.
         w->TextSatzpause->setText(QStringLiteral("66"));
-        zeileAnklicken(*w, zeileDanach == 0 ? 1 : 0);
-        QCOMPARE(w->SatzListe[size_t(zeileDanach)].Satzpause(), 66);
+        zeileAnklicken(*w, zeile == 0 ? 1 : 0);
+        QCOMPARE(w->SatzListe[size_t(zeile)].Satzpause(), 66);
     }
 
     void zwanzigSaetze() {
