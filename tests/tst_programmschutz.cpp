@@ -7,7 +7,6 @@
 #include "files/Kleindateien.h"
 #include "link/SerielleSchnittstelle.h"
 #include "model/NamesData.h"
-#include "ramp/Programmzeit.h"
 #include "ramp/Rampe.h"
 
 #include <QDir>
@@ -48,195 +47,182 @@ bool Zeigt(PCSteuerung &w, const QStringList &pfade) {
 class TestProgrammschutz : public QObject {
     Q_OBJECT
 private slots:
-    void fahrzeit_data();
-    void fahrzeit();
-    void frage_data();
-    void frage();
-    void zuletztGeoeffnet();
-    void menuesWaehrendBefehl_data();
-    void menuesWaehrendBefehl();
-};
+    void fahrzeit_data() {
+        // Blocks of the file (Programmdurchläufe 2); what the operator changes then ("-": nothing),
+        // to which text or on which block; the label's text and tooltip.
+        QTest::addColumn<QStringList>("f");
+        QString tabelle =
+            "ein Satz;5000 300 4000 1 1;-;;{Z}2.66 s{O};|"
+            "Durchläufe;{3};TextProgrammdurchläufe;3;{Z}23.39 s{O};|"
+            "Schritte;{3};Zeile2;90000;{Z}33.09 s{O};|Satz angefügt;{3};Zeile4;7000;{Z}19.25 s{O};|"
+            "Satz gelöscht;{3};SatzLöschen;2;{Z}9.07 s{O};|Rampe;{3};OptionRampe20ms;;{Z}17.98 "
+            "s{O};|"
+            "Satzdurchläufe;{3};TextSatzdurchläufe;7;{Z}28.89 s{O};|leer;;-;;{Z}0 ms{O};|"
+            "unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};Satz 2: {M}|"
+            "unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};Satz 1: {M}|"
+            "Durchläufe geleert;5000 300 4000 1 1,5000 300 4000 1 1;TextSatzdurchläufe;;{-};"
+            "Satzdurchläufe in Satz 1 ist keine ganze Zahl";
+        tabelle.replace("{3}", "5000 300 4000 1 2,20000 100 8000 3 1,800 500 2000 4 3")
+            .replace("{-}", "{Z}–")
+            .replace("{Z}", "Fahrzeit des Programms: ")
+            .replace("{O}", " (ohne Pausen)")
+            .replace("{M}", MaximalfrequenzWarnungText());
+        for (const QStringList &f : Faelle(tabelle))
+            QTest::newRow(qPrintable(f[0])) << f;
+    }
 
-void TestProgrammschutz::fahrzeit_data() {
-    // Blocks of the file (Programmdurchläufe 2); what the operator changes then ("-": nothing), to
-    // which text or on which block; the label's text (empty: the sum of the block times as their
-    // labels work them out) and tooltip.
-    QTest::addColumn<QStringList>("f");
-    QString tabelle =
-        "ein Satz;5000 300 4000 1 1;-;;;|Durchläufe;{3};TextProgrammdurchläufe;3;;|"
-        "Schritte;{3};Zeile2;90000;;|Satz angefügt;{3};Zeile4;7000;;|"
-        "Satz gelöscht;{3};SatzLöschen;2;;|Rampe;{3};OptionRampe20ms;;;|"
-        "Satzdurchläufe;{3};TextSatzdurchläufe;7;;|"
-        "leer;;-;;Fahrzeit des Programms: 0 ms (ohne Pausen);|"
-        "unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};Satz 2: {M}|"
-        "unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};Satz 1: {M}";
-    tabelle.replace("{3}", "5000 300 4000 1 2,20000 100 8000 3 1,800 500 2000 4 3")
-        .replace("{-}", "Fahrzeit des Programms: –")
-        .replace("{M}", MaximalfrequenzWarnungText());
-    for (const QStringList &f : Faelle(tabelle))
-        QTest::newRow(qPrintable(f[0])) << f;
-}
+    void fahrzeit() {
+        QFETCH(QStringList, f);
+        Fensterumgebung u;
+        PCSteuerung &w = u.w();
+        const QStringList saetze = f[1].split(',', Qt::SkipEmptyParts);
+        QVERIFY(u.dateidialog(w.Öffnen, Programmdatei(u.pty.verzeichnis() + "/p.orp", saetze)));
+        if (f[2].startsWith("Zeile"))
+            w.setAktuelleZeile(f[2].mid(5).toInt() - 1), w.setAktuellerZellText(f[3]);
+        else if (auto *a = w.findChild<QAction *>(f[2])) // on the block of that number
+            w.setAktuelleZeile(f[3].toInt() - 1), a->trigger();
+        else if (auto *e = w.findChild<QLineEdit *>(f[2]))
+            e->setText(f[3]);
+        else if (auto *o = w.findChild<QRadioButton *>(f[2]))
+            o->click();
+        const QString angezeigt = w.LabelProgrammfahrzeit->text();
+        for (int i = 0; f[5].isEmpty() && i < w.namesData()->tabellenzeilen(); ++i)
+            w.setAktuelleZeile(i); // walking the blocks changes nothing
+        QCOMPARE(QStringList({angezeigt, w.LabelProgrammfahrzeit->text(),
+                              w.LabelProgrammfahrzeit->toolTip()}),
+                 QStringList({f[4], f[4], f[5]}));
+    }
 
-void TestProgrammschutz::fahrzeit() {
-    QFETCH(QStringList, f);
-    Fensterumgebung u;
-    PCSteuerung &w = u.w();
-    const QStringList saetze = f[1].split(',', Qt::SkipEmptyParts);
-    QVERIFY(u.dateidialog(w.Öffnen, Programmdatei(u.pty.verzeichnis() + "/p.orp", saetze)));
-    if (f[2].startsWith("Zeile"))
-        w.setAktuelleZeile(f[2].mid(5).toInt() - 1), w.setAktuellerZellText(f[3]);
-    else if (auto *a = w.findChild<QAction *>(f[2])) // on the block of that number
-        w.setAktuelleZeile(f[3].toInt() - 1), a->trigger();
-    else if (auto *e = w.findChild<QLineEdit *>(f[2]))
-        e->setText(f[3]);
-    else if (auto *o = w.findChild<QRadioButton *>(f[2]))
-        o->click();
-    const QString angezeigt = w.LabelProgrammfahrzeit->text();
-    QCOMPARE(w.LabelProgrammfahrzeit->toolTip(), f[5]);
-    if (f[4].isEmpty()) {
-        double ms = 0;
-        for (int i = 0; i < w.namesData()->tabellenzeilen(); ++i) {
-            w.setAktuelleZeile(i);
-            const RampenErgebnis e =
-                ::BerechneRampe(w.TextStartfrequenz->text(), w.TextMaximalfrequenz->text(),
-                                w.aktuellerZellText(), w.gewaehlteRampe());
-            QVERIFY(e.gesamtzeitMs);
-            ms += *e.gesamtzeitMs * w.TextSatzdurchläufe->text().toInt();
+    void frage_data() {
+        // How the program is left, what changed since it was saved, the answer; then whether it was
+        // asked, whether the window closed or the other file opened, whether the file was saved.
+        QTest::addColumn<QStringList>("f");
+        for (const QStringList &f : Faelle(
+                 "Beenden;nichts;Abbrechen;0;1;0|Beenden;Startfrequenz;Speichern;1;1;1|"
+                 "Beenden;Startfrequenz;Verwerfen;1;1;0|Beenden;Satz angefügt;Abbrechen;1;0;0|"
+                 "Beenden;Programmpause;Speichern scheitert;1;0;0|"
+                 "Schließfeld;übertragen und gestartet;Abbrechen;0;1;0|"
+                 "Schließfeld;Schritte;Verwerfen;1;1;0|Schließfeld;Startfrequenz;Abbrechen;1;0;0|"
+                 "Öffnen;nichts;Abbrechen;0;1;0|Öffnen;Programmpause;Speichern;1;1;1|"
+                 "Öffnen;Schritte;Verwerfen;1;1;0|Öffnen;Satz angefügt;Abbrechen;1;0;0"))
+            QTest::newRow(qPrintable(f.mid(0, 3).join(", "))) << f;
+    }
+
+    void frage() {
+        QFETCH(QStringList, f);
+        Fensterumgebung u;
+        PCSteuerung &w = u.w();
+        const QString a = u.pty.verzeichnis() + "/a.orp";
+        const QString b = Programmdatei(u.pty.verzeichnis() + "/b.orp", {"7000 300 4000 1 1"});
+        w.TextProgrammpause->setText("30");
+        QVERIFY(u.dateidialog(w.Speichernunter, a));
+        const QByteArray vorher = DateiInhalt(a);
+        if (auto *feld = w.findChild<QLineEdit *>("Text" + f[1])) // Startfrequenz, Programmpause
+            feld->setText("200");
+        else if (f[1] == "Satz angefügt")
+            u.saetzeAnlegen(2);
+        else if (f[1] == "Schritte")
+            w.setAktuellerZellText("6000");
+        else if (f[1].startsWith("übertragen"))
+            w.CommandProgrammieren->click(), w.CommandProgrammstart->click();
+        if (f[2] == "Speichern scheitert") // a folder now stands where the file was
+            QVERIFY(QFile::remove(a) && QDir().mkdir(a));
+        u.nachrichten.setAntwort(f[2].section(' ', 0, 0));
+
+        bool weiter = false;
+        if (f[0] == "Öffnen") {
+            weiter =
+                u.dateidialog(w.Öffnen, b) && w.windowTitle() == PCSteuerung::TitelPraefix() + b;
+            if (weiter) // what was just opened is left without a question
+                w.Beenden->trigger();
+        } else {
+            f[0] == "Beenden" ? w.Beenden->trigger() : void(w.close());
+            weiter = !w.isVisible();
         }
-        f[4] = "Fahrzeit des Programms: " +
-               ProgrammfahrzeitText(ms * w.TextProgrammdurchläufe->text().toInt());
-        QCOMPARE(w.LabelProgrammfahrzeit->text(), angezeigt); // walking the blocks changes nothing
+        QStringList fragen;
+        for (const Nachrichtenfaenger::Nachricht &n : u.nachrichten.fragen())
+            fragen << n.titel + ": " + n.text;
+        QCOMPARE(fragen, QStringList(f[3].toInt(), "Zelkor_V2: Das Programm wurde geändert. Sollen "
+                                                   "die Änderungen gespeichert werden?"));
+        QCOMPARE(weiter, f[4] == "1");
+        QCOMPARE(QFileInfo(a).isFile() && DateiInhalt(a) != vorher, f[5] == "1");
+        QCOMPARE(u.nachrichten.anzahl(), f[2] == "Speichern scheitert" ? 1 : 0);
     }
-    QCOMPARE(angezeigt, f[4]);
-}
 
-void TestProgrammschutz::frage_data() {
-    // How the program is left, what changed since it was saved, the answer; then whether it was
-    // asked, whether the window closed or the other file opened, whether the file was saved.
-    QTest::addColumn<QStringList>("f");
-    for (const QStringList &f :
-         Faelle("Beenden;nichts;Abbrechen;0;1;0|Beenden;Startfrequenz;Speichern;1;1;1|"
-                "Beenden;Startfrequenz;Verwerfen;1;1;0|Beenden;Satz angefügt;Abbrechen;1;0;0|"
-                "Beenden;Programmpause;Speichern scheitert;1;0;0|"
-                "Schließfeld;übertragen und gestartet;Abbrechen;0;1;0|"
-                "Schließfeld;Schritte;Verwerfen;1;1;0|Schließfeld;Startfrequenz;Abbrechen;1;0;0|"
-                "Öffnen;nichts;Abbrechen;0;1;0|Öffnen;Programmpause;Speichern;1;1;1|"
-                "Öffnen;Schritte;Verwerfen;1;1;0|Öffnen;Satz angefügt;Abbrechen;1;0;0"))
-        QTest::newRow(qPrintable(f.mid(0, 3).join(", "))) << f;
-}
+    void zuletztGeoeffnet() {
+        Fensterumgebung u;
+        const auto neustart = [&u] {
+            u.mitschnitt.reset();
+            u.fenster.reset();
+            u.fenster = HauptfensterStarten();
+        };
+        QStringList pfade;           // newest first
+        for (int i = 1; i <= 7; ++i) // p7 only saved later
+            pfade.prepend(Programmdatei(u.pty.verzeichnis() + QString("/p%1.orp").arg(i),
+                                        {QString("%1000 300 4000 1 1").arg(i)}));
+        QVERIFY(QFile::remove(pfade[0]));
+        QVERIFY(
+            Dateizugriff::ZuletztDateiSpeichern(Dateizugriff::ZuletztDateipfad(), pfade.mid(1)));
+        neustart();
+        QVERIFY(Zeigt(u.w(), pfade.mid(1)));
+        QVERIFY(u.dateidialog(u.w().Speichernunter, pfade[0]));
+        pfade.removeLast();
+        QVERIFY(Zeigt(u.w(), pfade));
+        u.w().findChild<QAction *>("ZuletztGeoeffnet4")->trigger();
+        QCOMPARE(u.w().windowTitle(), PCSteuerung::TitelPraefix() + pfade[3]);
+        pfade.move(3, 0);
+        QVERIFY(Zeigt(u.w(), pfade));
 
-void TestProgrammschutz::frage() {
-    QFETCH(QStringList, f);
-    Fensterumgebung u;
-    PCSteuerung &w = u.w();
-    const QString a = u.pty.verzeichnis() + "/a.orp";
-    const QString b = Programmdatei(u.pty.verzeichnis() + "/b.orp", {"7000 300 4000 1 1"});
-    w.TextProgrammpause->setText("30");
-    QVERIFY(u.dateidialog(w.Speichernunter, a));
-    const QByteArray vorher = DateiInhalt(a);
-    if (auto *feld = w.findChild<QLineEdit *>("Text" + f[1])) // Startfrequenz, Programmpause
-        feld->setText("200");
-    else if (f[1] == "Satz angefügt")
-        u.saetzeAnlegen(2);
-    else if (f[1] == "Schritte")
-        w.setAktuellerZellText("6000");
-    else if (f[1].startsWith("übertragen"))
-        w.CommandProgrammieren->click(), w.CommandProgrammstart->click();
-    if (f[2] == "Speichern scheitert") // a folder now stands where the file was
-        QVERIFY(QFile::remove(a) && QDir().mkdir(a));
-    u.nachrichten.setAntwort(f[2].section(' ', 0, 0));
-
-    bool weiter = false;
-    if (f[0] == "Öffnen") {
-        weiter = u.dateidialog(w.Öffnen, b) && w.windowTitle() == PCSteuerung::TitelPraefix() + b;
-        if (weiter) // what was just opened is left without a question
-            w.Beenden->trigger();
-    } else {
-        f[0] == "Beenden" ? w.Beenden->trigger() : void(w.close());
-        weiter = !w.isVisible();
+        // A file gone since is taken off the list; started again, the window offers the same list.
+        QVERIFY(QFile::remove(pfade[2]));
+        u.w().findChild<QAction *>("ZuletztGeoeffnet3")->trigger();
+        QCOMPARE(u.meldungen(), {"Zelkor_V2: Die Datei \"" + pfade.takeAt(2) +
+                                 "\" gibt es nicht mehr. Sie wurde aus der Liste der zuletzt "
+                                 "geöffneten Programme genommen."});
+        QCOMPARE(u.w().windowTitle(), PCSteuerung::TitelPraefix() + pfade[0]);
+        QVERIFY(Zeigt(u.w(), pfade));
+        neustart();
+        QVERIFY(Zeigt(u.w(), pfade));
     }
-    for (const Nachrichtenfaenger::Nachricht &n : u.nachrichten.fragen())
-        QCOMPARE(n.titel + ": " + n.text, "Zelkor_V2: Das Programm wurde geändert. Sollen die "
-                                          "Änderungen gespeichert werden?");
-    QCOMPARE(u.nachrichten.fragen().size(), f[3].toInt());
-    QCOMPARE(weiter, f[4] == "1");
-    QCOMPARE(QFileInfo(a).isFile() && DateiInhalt(a) != vorher, f[5] == "1");
-    QCOMPARE(u.nachrichten.anzahl(), f[2] == "Speichern scheitert" ? 1 : 0);
-}
 
-void TestProgrammschutz::zuletztGeoeffnet() {
-    Fensterumgebung u;
-    const auto neustart = [&u] {
+    void menuesWaehrendBefehl_data() {
+        QTest::addColumn<QStringList>("f"); // the command's button; what happens at its second byte
+        for (const QStringList &f :
+             Faelle("Übertragung;CommandProgrammieren;|Satzstart;CommandSatzstart;|"
+                    "Programmstart;CommandProgrammstart;|Gerät weg;CommandProgrammieren;abgezogen|"
+                    "Start dazwischen;CommandProgrammieren;CommandProgrammstart"))
+            QTest::newRow(qPrintable(f[0])) << f;
+    }
+
+    void menuesWaehrendBefehl() {
+        QFETCH(QStringList, f);
+        Fensterumgebung u;
+        PCSteuerung &w = u.w();
+        const auto freie = [&w] { // usable menus and entries
+            int n = 0;
+            for (QAction *a : {w.Datei->menuAction(), w.Zelkor->menuAction(), w.Öffnen, w.Speichern,
+                               w.Speichernunter, w.Beenden, w.Parameter, w.Manuell, w.Referenzfahrt,
+                               w.Schnittstelle, w.Info})
+                n += a->isEnabled();
+            return n;
+        };
+        QList<int> waehrend; // at each byte handed to the port
         u.mitschnitt.reset();
-        u.fenster.reset();
-        u.fenster = HauptfensterStarten();
-    };
-    QStringList pfade;           // newest first
-    for (int i = 1; i <= 7; ++i) // p7 only saved later
-        pfade.prepend(Programmdatei(u.pty.verzeichnis() + QString("/p%1.orp").arg(i),
-                                    {QString("%1000 300 4000 1 1").arg(i)}));
-    QVERIFY(QFile::remove(pfade[0]));
-    QVERIFY(Dateizugriff::ZuletztDateiSpeichern(Dateizugriff::ZuletztDateipfad(), pfade.mid(1)));
-    neustart();
-    QVERIFY(Zeigt(u.w(), pfade.mid(1)));
-    QVERIFY(u.dateidialog(u.w().Speichernunter, pfade[0]));
-    pfade.removeLast();
-    QVERIFY(Zeigt(u.w(), pfade));
-    u.w().findChild<QAction *>("ZuletztGeoeffnet4")->trigger();
-    QCOMPARE(u.w().windowTitle(), PCSteuerung::TitelPraefix() + pfade[3]);
-    pfade.move(3, 0);
-    QVERIFY(Zeigt(u.w(), pfade));
-
-    // A file gone since is taken off the list; started again, the window offers the same list.
-    QVERIFY(QFile::remove(pfade[2]));
-    u.w().findChild<QAction *>("ZuletztGeoeffnet3")->trigger();
-    QCOMPARE(u.meldungen(), {"Zelkor_V2: Die Datei \"" + pfade.takeAt(2) +
-                             "\" gibt es nicht mehr. Sie wurde aus der Liste der zuletzt "
-                             "geöffneten Programme genommen."});
-    QCOMPARE(u.w().windowTitle(), PCSteuerung::TitelPraefix() + pfade[0]);
-    QVERIFY(Zeigt(u.w(), pfade));
-    neustart();
-    QVERIFY(Zeigt(u.w(), pfade));
-}
-
-void TestProgrammschutz::menuesWaehrendBefehl_data() {
-    // The command's button; what happens at its second byte.
-    QTest::addColumn<QStringList>("f");
-    for (const QStringList &f :
-         Faelle("Übertragung;CommandProgrammieren;|Satzstart;CommandSatzstart;|"
-                "Programmstart;CommandProgrammstart;|Gerät weg;CommandProgrammieren;abgezogen|"
-                "Start dazwischen;CommandProgrammieren;CommandProgrammstart"))
-        QTest::newRow(qPrintable(f[0])) << f;
-}
-
-void TestProgrammschutz::menuesWaehrendBefehl() {
-    QFETCH(QStringList, f);
-    Fensterumgebung u;
-    PCSteuerung &w = u.w();
-    const auto freie = [&w] { // usable menus and entries
-        int n = 0;
-        for (QAction *a : {w.Datei->menuAction(), w.Zelkor->menuAction(), w.Öffnen, w.Speichern,
-                           w.Speichernunter, w.Beenden, w.Parameter, w.Manuell, w.Referenzfahrt,
-                           w.Schnittstelle, w.Info})
-            n += a->isEnabled();
-        return n;
-    };
-    QList<int> waehrend; // at each byte handed to the port
-    u.mitschnitt.reset();
-    w.MSComm1->setMithoerer([&](quint8, double) {
-        waehrend << freie();
-        if (waehrend.size() == 2 && f[2] == "abgezogen")
-            u.pty.masterSchliessen();
-        else if (waehrend.size() == 2 && !f[2].isEmpty())
-            w.findChild<QPushButton *>(f[2])->click();
-    });
-    w.findChild<QPushButton *>(f[1])->click();
-    w.MSComm1->setMithoerer({});
-    QVERIFY(!waehrend.isEmpty());
-    QCOMPARE(waehrend, QList<int>(waehrend.size(), 0));
-    QCOMPARE(freie(), 11);
-    QTRY_COMPARE(u.nachrichten.anzahl(), f[2] == "abgezogen" ? 1 : 0);
-}
+        w.MSComm1->setMithoerer([&](quint8, double) {
+            waehrend << freie();
+            if (waehrend.size() == 2 && f[2] == "abgezogen")
+                u.pty.masterSchliessen();
+            else if (waehrend.size() == 2 && !f[2].isEmpty())
+                w.findChild<QPushButton *>(f[2])->click();
+        });
+        w.findChild<QPushButton *>(f[1])->click();
+        w.MSComm1->setMithoerer({});
+        QVERIFY(!waehrend.isEmpty());
+        QCOMPARE(waehrend, QList<int>(waehrend.size(), 0));
+        QCOMPARE(freie(), 11);
+        QTRY_COMPARE(u.nachrichten.anzahl(), f[2] == "abgezogen" ? 1 : 0);
+    }
+};
 
 QTEST_MAIN(TestProgrammschutz)
 #include "tst_programmschutz.moc"
