@@ -1,25 +1,19 @@
 // The serial link against a real pseudo-terminal: bytes, order, pauses, reading, closing, the
 // failures an operator meets, and a second copy of the program (this one started again).
-#include "Mitschnitt.h"
-#include "Nachrichten.h"
-#include "PtyPaar.h"
+#include "Fensterumgebung.h"
 #include "Testdaten.h"
 
-#include "app/PCSteuerung.h"
 #include "dialogs/ManuelleFahrt.h"
 #include "dialogs/RSAdresse.h"
 #include "files/Programmverzeichnis.h"
 #include "link/Dekodierer.h"
 #include "link/MsTimer.h"
 #include "link/SerielleSchnittstelle.h"
-#include "model/Globale.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -30,7 +24,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -42,12 +35,9 @@ int zweiteInstanzLaufen(int argc, char **argv) {
     QApplication app(argc, argv);
     setProgrammverzeichnis(QString::fromLocal8Bit(argv[2]));
     Nachrichtenfaenger nachrichten;
-    StartAbgeschlossen = false;
-    auto fenster = std::make_unique<PCSteuerung>();
+    auto fenster = HauptfensterStarten();
     int gesendet = 0;
     fenster->MSComm1->setMithoerer([&gesendet](quint8, double) { ++gesendet; });
-    fenster->show();
-    fenster->Laden();
     QStringList befund;
     // The start-up probe failed: the port dialog stands in front of the disabled window.
     auto *dialog = qobject_cast<RSAdresse *>(fenster->offenerDialog());
@@ -231,10 +221,7 @@ void TestSerielleSchnittstelle::geraetVerschwindetWaehrendDesBefehls() {
 void TestSerielleSchnittstelle::zweiteInstanzBekommtDenPortNicht() {
     PtyPaar pty;
     Nachrichtenfaenger nachrichten;
-    StartAbgeschlossen = false;
-    auto fenster = std::make_unique<PCSteuerung>();
-    fenster->show();
-    fenster->Laden();
+    auto fenster = HauptfensterStarten();
     fenster->Manuell->trigger();
     QPointer<ManuelleFahrt> manuell = qobject_cast<ManuelleFahrt *>(fenster->offenerDialog());
     QVERIFY(manuell);
