@@ -3,6 +3,7 @@
 // pseudo-terminal linked as COM1, and its lines say which commands with which values arrived.
 // And zelkor-sim's link COMn, its signals and its bounded memory.
 #include "Fensterumgebung.h"
+#include "Testdaten.h"
 #include "VirtuellerAnschluss.h"
 #include "VirtuellerController.h"
 
@@ -183,8 +184,7 @@ void TestEndeZuEnde::fremderLinkBleibt() {
         QTemporaryDir dir;
         const QString com1 = dir.filePath("COM1"), ziel = dir.filePath("ttyUSB0");
         QVERIFY(QFile::link(ziel, com1));
-        QFile datei(Simulatorlink::Markenpfad(com1));
-        QVERIFY(marke.isEmpty() || (datei.open(QIODevice::WriteOnly) && datei.write(marke) > 0));
+        QVERIFY(marke.isEmpty() || DateiSchreiben(Simulatorlink::Markenpfad(com1), marke));
         VirtuellerAnschluss sim;
         QVERIFY(!sim.starten(1, dir.path()));
         QVERIFY2(sim.fehler().startsWith(com1 + " gibt es schon (Verweis auf " + ziel + ")"),
