@@ -1,12 +1,18 @@
 // The whole program against the virtual controller zelkor-sim as its own process: the real
 // windows, driven as an operator does, send through the real serial link to its
 // pseudo-terminal linked as COM1, and its lines say which commands with which values arrived.
+// And zelkor-sim's link COMn, its signals and its bounded memory.
 #include "Fensterumgebung.h"
+#include "Testdaten.h"
+#include "VirtuellerAnschluss.h"
+#include "VirtuellerController.h"
 
 #include "dialogs/FormReferenzfahrt.h"
 #include "dialogs/ManuelleFahrt.h"
 #include "dialogs/ZelkorEinstellungen.h"
 #include "files/Programmverzeichnis.h"
+#include "link/SerielleSchnittstelle.h"
+#include "link/Simulatorlink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +26,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
 
 namespace {
 
@@ -36,12 +43,24 @@ void klicken(QPushButton *knopf) {
     QTest::mouseRelease(knopf, Qt::LeftButton);
 }
 
+// zelkor-sim on port 1 of verzeichnis, its input ended as for a job in the background.
+bool simStarten(QProcess &sim, const QString &verzeichnis, const QStringList &argumente) {
+    sim.start(ZELKOR_SIM_PROGRAMM, argumente);
+    sim.closeWriteChannel();
+    return sim.waitForStarted() &&
+           QTest::qWaitFor([&] { return QFileInfo(verzeichnis + "/COM1").isSymLink(); });
+}
+
 } // namespace
 
 class TestEndeZuEnde : public QObject {
     Q_OBJECT
 private slots:
     void sitzung();
+    void fremderLinkBleibt();
+    void signale_data();
+    void signale();
+    void speicherBleibtBegrenzt();
 };
 
 void TestEndeZuEnde::sitzung() {
@@ -49,10 +68,7 @@ void TestEndeZuEnde::sitzung() {
     // has to wait.
     QTemporaryDir dir;
     QProcess sim;
-    sim.start(ZELKOR_SIM_PROGRAMM, {"--verzeichnis", dir.path(), "--verzoegerung", "300"});
-    QVERIFY(sim.waitForStarted());
-    sim.closeWriteChannel();
-    QVERIFY(QTest::qWaitFor([&] { return QFileInfo(dir.filePath("COM1")).isSymLink(); }));
+    QVERIFY(simStarten(sim, dir.path(), {"--verzeichnis", dir.path(), "--verzoegerung", "300"}));
     setProgrammverzeichnis(dir.path());
     Nachrichtenfaenger nachrichten;
     auto fenster = HauptfensterStarten();
@@ -134,8 +150,6 @@ void TestEndeZuEnde::sitzung() {
     QVERIFY(bis("Gespeichertes Programm, übertragen um"));
     sim.terminate();
     QVERIFY(sim.waitForFinished(5000));
-    QCOMPARE(sim.exitCode(), 0);
-    QVERIFY(!QFileInfo(dir.filePath("COM1")).isSymLink());
     ausgabe += sim.readAllStandardOutput();
     // Its lines without their times, from the first command to the stored program. 125 Hz
     // travels as the nearest code, which stands for 150 Hz.
@@ -161,6 +175,88 @@ void TestEndeZuEnde::sitzung() {
                  "Einstellungen: Zehntelschritt, 6,0 A, Stromabsenkung aus\n"
                  "Gespeichertes Programm, übertragen um :\n  " +
                  kopf + "\n    " + satz1 + "\n    " + satz2);
+}
+
+// A link it did not make is never replaced, even one that leads nowhere (an unplugged adapter),
+// with or without an old marker of another device beside it.
+void TestEndeZuEnde::fremderLinkBleibt() {
+    for (const QByteArray &marke : {QByteArray(), QByteArray("99999\n/dev/pts/999\n")}) {
+        QTemporaryDir dir;
+        const QString com1 = dir.filePath("COM1"), ziel = dir.filePath("ttyUSB0");
+        QVERIFY(QFile::link(ziel, com1));
+        QVERIFY(marke.isEmpty() || DateiSchreiben(Simulatorlink::Markenpfad(com1), marke));
+        VirtuellerAnschluss sim;
+        QVERIFY(!sim.starten(1, dir.path()));
+        QVERIFY2(sim.fehler().startsWith(com1 + " gibt es schon (Verweis auf " + ziel + ")"),
+                 qPrintable(sim.fehler()));
+        QCOMPARE(QFileInfo(com1).symLinkTarget(), ziel);
+    }
+}
+
+void TestEndeZuEnde::signale_data() {
+    QTest::addColumn<int>("signal");
+    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGKILL})
+        QTest::newRow(strsignal(s)) << s;
+}
+
+// A signal it can catch ends zelkor-sim cleanly, link and marker gone. Killed, it leaves its link
+// to a pseudo-terminal the system may give to the next program that asks: the program sends
+// nothing through it, and the next controller replaces it.
+void TestEndeZuEnde::signale() {
+    QFETCH(int, signal);
+    QTemporaryDir dir;
+    const QString com1 = dir.filePath("COM1"), marke = Simulatorlink::Markenpfad(com1);
+    QProcess sim;
+    QVERIFY(simStarten(sim, dir.path(), {"-d", dir.path()}));
+    QVERIFY(QFileInfo(marke).isFile());
+    const qint64 prozess = sim.processId();
+    setProgrammverzeichnis(dir.path());
+    SerielleSchnittstelle port;
+    // Looking at the link of a running controller takes nothing from it.
+    QVERIFY(port.oeffnen(false));
+    port.schliessen();
+    VirtuellerAnschluss naechster;
+    QVERIFY(!naechster.starten(1, dir.path()));
+    QVERIFY2(naechster.fehler().contains(QStringLiteral("(Prozess %1)").arg(prozess)),
+             qPrintable(naechster.fehler()));
+
+    ::kill(pid_t(prozess), signal);
+    QVERIFY(sim.waitForFinished(5000));
+    if (signal != SIGKILL) {
+        QVERIFY(sim.exitStatus() == QProcess::NormalExit && sim.exitCode() == 0);
+        QVERIFY(!QFileInfo(com1).isSymLink() && !QFileInfo::exists(marke));
+        return setProgrammverzeichnis(QString());
+    }
+    QVERIFY(QFileInfo(com1).isSymLink());
+    QVERIFY(!SerielleSchnittstelle::LinkVorhanden(1));
+    QVERIFY(!port.oeffnen(false));
+    QVERIFY2(port.letzterFehler().contains(
+                 QStringLiteral("virtuellen Controller, der nicht mehr läuft (Prozess %1)")
+                     .arg(prozess)),
+             qPrintable(port.letzterFehler()));
+
+    QVERIFY2(naechster.starten(1, dir.path()), qPrintable(naechster.fehler()));
+    QCOMPARE(QFileInfo(com1).symLinkTarget(), naechster.geraet());
+    QVERIFY2(port.oeffnen(false), qPrintable(port.letzterFehler()));
+    port.schliessen();
+    setProgrammverzeichnis(QString());
+}
+
+// A flood keeps the last commands and, of a run, its first bytes and their count (the run's line
+// once its window has passed, after the time of day).
+void TestEndeZuEnde::speicherBleibtBegrenzt() {
+    const QList<QPair<char, QString>> faelle{
+        {char(7), "unbekannte Bytes: " + QString("7, ").repeated(16) + "… (20000 Bytes)"},
+        {char(255), "Stopp (20000-mal)"},
+        {char(4), QString()}};
+    for (const auto &[byte, zeile] : faelle) {
+        VirtuellerController c;
+        c.empfangen(QByteArray(20000, byte), 1.0);
+        QCOMPARE(c.ruhe(2.0).zeilen.join("\n").mid(14), zeile);
+        QVERIFY(c.befehle().size() <= VirtuellerController::Verlauf);
+        for (const DekodierterBefehl &b : c.befehle())
+            QVERIFY(b.bytes.size() <= VirtuellerController::LaufBytes);
+    }
 }
 
 QTEST_MAIN(TestEndeZuEnde)

@@ -1,28 +1,82 @@
-// The serial link against a real pseudo-terminal: bytes, order, pauses, reading, closing and
-// the failures an operator meets (missing device, busy device, device pulled out).
-#include "Mitschnitt.h"
-#include "PtyPaar.h"
+// The serial link against a real pseudo-terminal: bytes, order, pauses, reading, closing, the
+// failures an operator meets, and a second copy of the program (this one started again).
+#include "Fensterumgebung.h"
 #include "Testdaten.h"
 
+#include "dialogs/ManuelleFahrt.h"
+#include "dialogs/RSAdresse.h"
 #include "files/Programmverzeichnis.h"
+#include "link/Dekodierer.h"
 #include "link/MsTimer.h"
 #include "link/SerielleSchnittstelle.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+
+const char *const ZweiteInstanz = "--zweite-instanz";
+
+// The second copy: starts as the program does, tries the port dialog, a transfer and manual
+// travel, and prints what it was told and how many bytes it handed to a device.
+int zweiteInstanzLaufen(int argc, char **argv) {
+    QApplication app(argc, argv);
+    setProgrammverzeichnis(QString::fromLocal8Bit(argv[2]));
+    Nachrichtenfaenger nachrichten;
+    auto fenster = HauptfensterStarten();
+    int gesendet = 0;
+    fenster->MSComm1->setMithoerer([&gesendet](quint8, double) { ++gesendet; });
+    QStringList befund;
+    // The start-up probe failed: the port dialog stands in front of the disabled window.
+    auto *dialog = qobject_cast<RSAdresse *>(fenster->offenerDialog());
+    befund << QStringLiteral("gesperrt=%1 portdialog=%2").arg(!fenster->isEnabled()).arg(!!dialog);
+    if (dialog) {
+        QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
+        befund << dialog->letzterGrund() << dialog->LabelGeraet->text();
+        QTest::mouseClick(dialog->CommandAbbrechen, Qt::LeftButton);
+        QTest::qWait(20);
+    }
+    QTest::mouseClick(fenster->CommandProgrammieren, Qt::LeftButton);
+    QTest::qWait(20);
+    befund << nachrichten.letzterText();
+    fenster->Manuell->trigger();
+    QPointer<QWidget> manuell = fenster->offenerDialog();
+    QTest::qWait(20);
+    befund << (nachrichten.anzahl() == 2 ? nachrichten.letzterText() : QString());
+    if (auto *m = qobject_cast<ManuelleFahrt *>(manuell.data())) {
+        QTest::mouseClick(m->CommandEilRechts, Qt::LeftButton);
+        QTest::mouseClick(m->CommandZurück, Qt::LeftButton);
+        QTest::qWait(20);
+    }
+    befund << QStringLiteral("meldungen=%1 gesendet=%2").arg(nachrichten.anzahl()).arg(gesendet);
+    for (QString &zeile : befund)
+        std::puts(qPrintable(zeile.replace(QLatin1Char('\n'), QStringLiteral(" | "))));
+    return 0;
+}
+
+} // namespace
+
 class TestSerielleSchnittstelle : public QObject {
     Q_OBJECT
 private slots:
     void bytesUndPausenKommenAn();
-    void leseZeichenLiefertEinZeichenEinmal();
+    void lesenUndZweiterSendevorgang();
     void oeffnenScheitert_data();
     void oeffnenScheitert();
     void geraetVerschwindetWaehrendDesBefehls();
-    void zweiterSendevorgangWirdAbgewiesen();
+    void zweiteInstanzBekommtDenPortNicht();
 };
 
 void TestSerielleSchnittstelle::bytesUndPausenKommenAn() {
@@ -69,7 +123,7 @@ void TestSerielleSchnittstelle::bytesUndPausenKommenAn() {
     }
 }
 
-void TestSerielleSchnittstelle::leseZeichenLiefertEinZeichenEinmal() {
+void TestSerielleSchnittstelle::lesenUndZweiterSendevorgang() {
     PtyPaar pty;
     SerielleSchnittstelle s;
     QVERIFY(s.oeffnen());
@@ -80,6 +134,17 @@ void TestSerielleSchnittstelle::leseZeichenLiefertEinZeichenEinmal() {
     QTRY_COMPARE(gelesen += s.LeseZeichen(), QByteArray("x"));
     QTest::qWait(20);
     QVERIFY(s.LeseZeichen().isEmpty());
+    // A second command while one is on its way is refused.
+    s.schliessen();
+    bool zweiterAngenommen = true;
+    Befehl erster;
+    for (int i = 0; i < 10; ++i)
+        sendePause(erster, 1, 0.01);
+    QTimer::singleShot(20, [&] { zweiterAngenommen = s.Sendevorgang(BefehlAus("c")); });
+    QVERIFY(s.Sendevorgang(erster));
+    QVERIFY(!zweiterAngenommen);
+    QCOMPARE(pty.lesen(10), QByteArray(10, 1));
+    QVERIFY(pty.lesen(0, 50).isEmpty());
 }
 
 void TestSerielleSchnittstelle::oeffnenScheitert_data() {
@@ -151,19 +216,69 @@ void TestSerielleSchnittstelle::geraetVerschwindetWaehrendDesBefehls() {
     }
 }
 
-void TestSerielleSchnittstelle::zweiterSendevorgangWirdAbgewiesen() {
+// The second copy cannot open the port, says so in German and sends nothing; the line carries only
+// the first one's commands, each whole and in order.
+void TestSerielleSchnittstelle::zweiteInstanzBekommtDenPortNicht() {
     PtyPaar pty;
-    SerielleSchnittstelle s;
-    bool zweiterAngenommen = true;
-    Befehl erster;
-    for (int i = 0; i < 10; ++i)
-        sendePause(erster, 1, 0.01);
-    QTimer::singleShot(20, [&] { zweiterAngenommen = s.Sendevorgang(BefehlAus("c")); });
-    QVERIFY(s.Sendevorgang(erster));
-    QVERIFY(!zweiterAngenommen);
-    QCOMPARE(pty.lesen(10), QByteArray(10, 1));
-    QVERIFY(pty.lesen(0, 50).isEmpty());
+    Nachrichtenfaenger nachrichten;
+    auto fenster = HauptfensterStarten();
+    fenster->Manuell->trigger();
+    QPointer<ManuelleFahrt> manuell = qobject_cast<ManuelleFahrt *>(fenster->offenerDialog());
+    QVERIFY(manuell);
+    QCOMPARE(pty.lesen(1), QByteArray(1, char(2)));
+    Mitschnitt mitschnitt(*fenster->MSComm1);
+
+    QProcess zweite;
+    zweite.start(QCoreApplication::applicationFilePath(),
+                 {QString::fromLatin1(ZweiteInstanz), pty.verzeichnis()});
+    QVERIFY2(zweite.waitForStarted(10000), qPrintable(zweite.errorString()));
+    // The first copy keeps driving the motor while the second one tries its luck.
+    QByteArray empfangen;
+    QElapsedTimer uhr;
+    uhr.start();
+    int eilgaenge = 0;
+    while (zweite.state() != QProcess::NotRunning && uhr.elapsed() < 120000) {
+        QTest::mouseClick(eilgaenge++ % 2 ? manuell->CommandEilRechts : manuell->CommandEilLinks,
+                          Qt::LeftButton);
+        empfangen += pty.lesen(0, 0);
+        zweite.waitForFinished(5);
+    }
+    QVERIFY2(zweite.state() == QProcess::NotRunning && zweite.exitCode() == 0,
+             qPrintable(QString::fromUtf8(zweite.readAllStandardError().right(4000))));
+    QTest::mouseClick(manuell->CommandZurück, Qt::LeftButton);
+    QTRY_VERIFY(!manuell);
+    empfangen += pty.lesenBisRuhe(100);
+
+    // The second copy: refused at every attempt, told why in German, nothing sent.
+    const QString nein = "Die Schnittstelle COM1 (PTY) kann nicht geöffnet werden. | Das Gerät PTY "
+                         "wird bereits von einem anderen Programm benutzt.";
+    QCOMPARE(QString::fromUtf8(zweite.readAllStandardOutput())
+                 .replace(pty.slavePfad(), "PTY")
+                 .remove(QRegularExpression(" \\| Vorhanden: [^\\n]*")),
+             "gesperrt=1 portdialog=1\n" + nein + "\n" + nein + " | COM1 ist PTY\n" + nein + "\n" +
+                 nein + "\nmeldungen=2 gesendet=0\n");
+
+    // The first copy: no message, and the line carries exactly its own bytes, which decode to
+    // whole rapid travels and the final leave of manual mode.
+    QCOMPARE(nachrichten.anzahl(), 0);
+    QCOMPARE(empfangen, mitschnitt.bytes());
+    QStringList erwartet, gelesen;
+    for (int i = 0; i < eilgaenge; ++i)
+        erwartet
+            << QStringLiteral("Eilgang %1: 1000 Hz, 1000 Schritte").arg(i % 2 ? "rechts" : "links");
+    erwartet << "Manuelle Fahrt aus";
+    for (const DekodierterBefehl &befehl : Dekodierer::dekodiere(empfangen))
+        gelesen << befehl.text();
+    QCOMPARE(gelesen, erwartet);
 }
 
-QTEST_MAIN(TestSerielleSchnittstelle)
+int main(int argc, char **argv) {
+    if (argc >= 3 && qstrcmp(argv[1], ZweiteInstanz) == 0)
+        return zweiteInstanzLaufen(argc, argv);
+    QApplication app(argc, argv);
+    TestSerielleSchnittstelle test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_serielleschnittstelle.moc"
