@@ -6,6 +6,7 @@
 #include "app/Programmende.h"
 #include "dialogs/FormDatenverkehr.h"
 #include "dialogs/ManuelleFahrt.h"
+#include "files/Programmverzeichnis.h"
 #include "link/SerielleSchnittstelle.h"
 #include "link/Verkehrsaufzeichnung.h"
 
@@ -93,6 +94,7 @@ void TestSignale::beenden_data() {
     QTest::newRow("Übertragung, SIGHUP") << "U" << QList{SIGHUP} << false << Uebertragung;
     QTest::newRow("Übertragung, zweites Signal")
         << "U" << QList{SIGHUP, SIGTERM} << false << Uebertragung.left(5);
+    QTest::newRow("Programm geändert") << "geändert" << QList{SIGTERM} << false << QByteArray();
 }
 
 void TestSignale::beenden() {
@@ -115,6 +117,10 @@ void TestSignale::beenden() {
         });
         QTest::mouseClick(u.w().CommandProgrammieren, Qt::LeftButton);
         u.w().MSComm1->setMithoerer({});
+    } else if (lage == "geändert") {
+        // Nobody is there to answer the question about a changed program: it is kept aside.
+        u.w().TextSatzpause->setText("42");
+        std::raise(signale[0]);
     } else {
         QVERIFY(Bewegen(u, lage, lage == "<" ? Bytes({10}) : Bytes({6, 3, 1})));
         if (antwort)
@@ -125,6 +131,7 @@ void TestSignale::beenden() {
     }
     QTRY_VERIFY(!u.w().isVisible());
     QCOMPARE(u.pty.lesenBisRuhe(), danach);
+    QCOMPARE(DateiInhalt(ProgrammDateipfad("gerettet.orp")).contains("\"42\""), lage == "geändert");
     QVERIFY(!u.w().offenerDialog() && !u.w().MSComm1->istOffen());
     // No wait ran out: the controller's answer, or the second signal, ended it.
     QVERIFY(uhr.elapsed() < ManuelleFahrt::Antwortfrist * 1000);
