@@ -14,7 +14,8 @@
 
 #include <unistd.h>
 
-Dauerlauf::Dauerlauf() : m_erwartet(BytesVon(Gebaut(Programmuebertragung({3, 25, 7}, Dauerlaufsaetze())))) {
+Dauerlauf::Dauerlauf()
+    : m_erwartet(BytesVon(Gebaut(Programmuebertragung({3, 25, 7}, Dauerlaufsaetze())))) {
     const Dateizugriff::ProgrammFelder p = Dauerlaufprogramm();
     const QString pfad = QDir(m_pty.verzeichnis()).filePath(QStringLiteral("dauerlauf.orp"));
     if (!m_pty.ok() || !Dateizugriff::ProgrammDateiSpeichern(pfad, p, &m_fehler))

@@ -37,7 +37,6 @@ public:
     static QStringList deskriptoren();
     static int offeneDeskriptoren() { return int(deskriptoren().size()); }
 
-
 private:
     PtyPaar m_pty;
     std::unique_ptr<PCSteuerung> m_fenster;

@@ -53,8 +53,7 @@ int main(int argc, char **argv) {
             }
         }
         fdsNachLetzter = Dauerlauf::offeneDeskriptoren();
-        std::printf("inside fds_after_first=%d fds_after_last=%d\n", fdsNachErster,
-                    fdsNachLetzter);
+        std::printf("inside fds_after_first=%d fds_after_last=%d\n", fdsNachErster, fdsNachLetzter);
     }
     const qint64 rssEnde = Dauerlauf::residentKiB();
     const int fdsEnde = Dauerlauf::offeneDeskriptoren();
