@@ -85,9 +85,6 @@ void TestZelkorctl::programme_data() {
     QTest::newRow("nicht erreicht") << k + QStringList{"20000 300 4000 1", "500 300 6000 2"}
                                     << "nicht berechenbar: Satz 2 hat keine Gesamtzeit";
     QTest::newRow("Programmpause") << QStringList{"1", "256", "10", "5000 300 4000 1"} << "";
-    QTest::newRow("Startfrequenz") << k + QStringList{"5000 300 4000 1", "5000 50 4000 1"} << "";
-    QTest::newRow("Start über Maximal") << k + QStringList{"5000 5000 4000 1"} << "";
-    QTest::newRow("Satzdurchläufe") << k + QStringList{"5000 300 4000 1 0"} << "";
     QTest::newRow("Schritte") << k + QStringList{"5000 300 4000 1", "-1 300 4000 1"} << "";
     QTest::newRow("21 Sätze") << k + QStringList(21, "9 300 400 2") << "";
     QTest::newRow("Datei abgelehnt") << k + QStringList{"5000 abc 4000 1"} << "";
