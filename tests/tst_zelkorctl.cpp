@@ -43,20 +43,6 @@ Lauf zelkorctl(const QStringList &argumente, const std::function<void(QProcess &
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-// A program of one block per entry "Schritte Start Maximal Rampe Durchläufe" after the three
-// program values, the other fields as a new block has them.
-bool programmDatei(const QString &pfad, const QStringList &kopfUndSaetze) {
-    Dateizugriff::ProgrammFelder p;
-    p.programmdurchläufe = kopfUndSaetze.value(0);
-    p.programmpause = kopfUndSaetze.value(1);
-    p.befehlspause = kopfUndSaetze.value(2);
-    for (const QString &satz : kopfUndSaetze.mid(3)) {
-        const QStringList w = satz.split(' ');
-        p.sätze.append({w[0], w[1], w[2], w.value(4, "1"), "10", false, true, w[3].toInt()});
-    }
-    return DateiSchreiben(pfad, Dateizugriff::ProgrammDateiDaten(p));
-}
-
 } // namespace
 
 class TestZelkorctl : public QObject {
@@ -96,8 +82,15 @@ void TestZelkorctl::programme() {
     Fensterumgebung f;
     PCSteuerung &w = f.w();
     const QString pfad = QDir(f.pty.verzeichnis()).filePath("p.orp");
-    QVERIFY(programm.isEmpty() ? Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlaufprogramm())
-                               : programmDatei(pfad, programm));
+    // One block per entry "Schritte Start Maximal Rampe Durchläufe" after the three program
+    // values, the other fields as a new block has them.
+    Dateizugriff::ProgrammFelder p{programm.value(0), programm.value(1), programm.value(2), {}};
+    for (const QString &satz : programm.mid(3)) {
+        const QStringList w = satz.split(' ');
+        p.sätze.append({w[0], w[1], w[2], w.value(4, "1"), "10", false, true, w[3].toInt()});
+    }
+    QVERIFY(DateiSchreiben(
+        pfad, Dateizugriff::ProgrammDateiDaten(programm.isEmpty() ? Dauerlaufprogramm() : p)));
     if (f.dateidialog(w.Öffnen, pfad) && f.nachrichten.anzahl() == 0)
         w.CommandProgrammieren->click();
     const QString meldung = f.nachrichten.letzterText();
