@@ -150,7 +150,6 @@ void TestZelkorctl::portfehler_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("meldung");
     QTest::newRow("unbekannt") << "0" << 2 << "COM0 ist keine gültige Portnummer.";
-    QTest::newRow("fehlt") << "200" << 2 << "Das Gerät /dev/ttyS199 ist nicht vorhanden.";
     QTest::newRow("belegt") << "1" << 2 << "wird bereits von einem anderen Programm benutzt.";
     QTest::newRow("abgezogen") << "1" << 3 << " von 205 Bytes gesendet.\nDie Verbindung über COM1";
     QTest::newRow("SIGTERM") << "1" << 3 << " von 205 Bytes gesendet.\nAbgebrochen durch SIGTERM.";
