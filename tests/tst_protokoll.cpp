@@ -107,10 +107,6 @@ void TestProtokoll::befehle_data() {
           "3,1,10,1,10 20ms #1 136,19,0,5,79,1,10,1,0,1,60ms",
           {"Programmübertragung: 1 Satz, Programmdurchläufe 1, Programmpause 10, Befehlspause 10",
            Satz1});
-    zeile(
-        "Übertragung ohne Sätze", Programmuebertragung(Programmkopf{7, 0, 255}, {}),
-        "3,7,0,0,255 20ms",
-        {"Programmübertragung: 0 Sätze, Programmdurchläufe 7, Programmpause 0, Befehlspause 255"});
     // 255 and 0 inside the data are neither stops nor "manual off".
     zeile("Übertragung mit Randwerten",
           Programmuebertragung(Programmkopf{255, 255, 0},
