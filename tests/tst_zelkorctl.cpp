@@ -43,20 +43,6 @@ Lauf zelkorctl(const QStringList &argumente, const std::function<void(QProcess &
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-// A program of one block per entry "Schritte Start Maximal Rampe Durchläufe" after the three
-// program values, the other fields as a new block has them.
-bool programmDatei(const QString &pfad, const QStringList &kopfUndSaetze) {
-    Dateizugriff::ProgrammFelder p;
-    p.programmdurchläufe = kopfUndSaetze.value(0);
-    p.programmpause = kopfUndSaetze.value(1);
-    p.befehlspause = kopfUndSaetze.value(2);
-    for (const QString &satz : kopfUndSaetze.mid(3)) {
-        const QStringList w = satz.split(' ');
-        p.sätze.append({w[0], w[1], w[2], w.value(4, "1"), "10", false, true, w[3].toInt()});
-    }
-    return DateiSchreiben(pfad, Dateizugriff::ProgrammDateiDaten(p));
-}
-
 } // namespace
 
 class TestZelkorctl : public QObject {
@@ -85,9 +71,6 @@ void TestZelkorctl::programme_data() {
     QTest::newRow("nicht erreicht") << k + QStringList{"20000 300 4000 1", "500 300 6000 2"}
                                     << "nicht berechenbar: Satz 2 hat keine Gesamtzeit";
     QTest::newRow("Programmpause") << QStringList{"1", "256", "10", "5000 300 4000 1"} << "";
-    QTest::newRow("Startfrequenz") << k + QStringList{"5000 300 4000 1", "5000 50 4000 1"} << "";
-    QTest::newRow("Start über Maximal") << k + QStringList{"5000 5000 4000 1"} << "";
-    QTest::newRow("Satzdurchläufe") << k + QStringList{"5000 300 4000 1 0"} << "";
     QTest::newRow("Schritte") << k + QStringList{"5000 300 4000 1", "-1 300 4000 1"} << "";
     QTest::newRow("21 Sätze") << k + QStringList(21, "9 300 400 2") << "";
     QTest::newRow("Datei abgelehnt") << k + QStringList{"5000 abc 4000 1"} << "";
@@ -99,8 +82,15 @@ void TestZelkorctl::programme() {
     Fensterumgebung f;
     PCSteuerung &w = f.w();
     const QString pfad = QDir(f.pty.verzeichnis()).filePath("p.orp");
-    QVERIFY(programm.isEmpty() ? Dateizugriff::ProgrammDateiSpeichern(pfad, Dauerlaufprogramm())
-                               : programmDatei(pfad, programm));
+    // One block per entry "Schritte Start Maximal Rampe Durchläufe" after the three program
+    // values, the other fields as a new block has them.
+    Dateizugriff::ProgrammFelder p{programm.value(0), programm.value(1), programm.value(2), {}};
+    for (const QString &satz : programm.mid(3)) {
+        const QStringList w = satz.split(' ');
+        p.sätze.append({w[0], w[1], w[2], w.value(4, "1"), "10", false, true, w[3].toInt()});
+    }
+    QVERIFY(DateiSchreiben(
+        pfad, Dateizugriff::ProgrammDateiDaten(programm.isEmpty() ? Dauerlaufprogramm() : p)));
     if (f.dateidialog(w.Öffnen, pfad) && f.nachrichten.anzahl() == 0)
         w.CommandProgrammieren->click();
     const QString meldung = f.nachrichten.letzterText();
@@ -160,7 +150,6 @@ void TestZelkorctl::portfehler_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("meldung");
     QTest::newRow("unbekannt") << "0" << 2 << "COM0 ist keine gültige Portnummer.";
-    QTest::newRow("fehlt") << "200" << 2 << "Das Gerät /dev/ttyS199 ist nicht vorhanden.";
     QTest::newRow("belegt") << "1" << 2 << "wird bereits von einem anderen Programm benutzt.";
     QTest::newRow("abgezogen") << "1" << 3 << " von 205 Bytes gesendet.\nDie Verbindung über COM1";
     QTest::newRow("SIGTERM") << "1" << 3 << " von 205 Bytes gesendet.\nAbgebrochen durch SIGTERM.";
