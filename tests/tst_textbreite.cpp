@@ -85,24 +85,21 @@ void TestTextbreite::allesPasst() {
     PCSteuerung hauptfenster;
     hauptfenster.show();
     hauptfenster.Laden();
-    QWidget *zeigen = &hauptfenster;
     std::unique_ptr<Begruessungsbildschirm> splash;
-    if (fenster == QStringLiteral("Begrüßungsbildschirm")) {
-        splash = std::make_unique<Begruessungsbildschirm>();
-        splash->show();
-        zeigen = splash.get();
-    } else if (fenster != QStringLiteral("Hauptfenster")) {
+    if (fenster == QStringLiteral("Begrüßungsbildschirm"))
+        (splash = std::make_unique<Begruessungsbildschirm>())->show();
+    else if (fenster != QStringLiteral("Hauptfenster"))
         hauptfenster.findChild<QAction *>(fenster)->trigger();
-        zeigen = hauptfenster.offenerDialog();
-        QVERIFY(zeigen);
-    }
-    QVERIFY(QTest::qWaitForWindowExposed(zeigen));
+    QWidget *zeigen = splash                                      ? splash.get()
+                      : fenster == QStringLiteral("Hauptfenster") ? &hauptfenster
+                                                                  : hauptfenster.offenerDialog();
+    QVERIFY(zeigen && QTest::qWaitForWindowExposed(zeigen));
     // ZELKOR_BILDER=dir keeps a picture of each window to look at.
     if (const QString bilder = qEnvironmentVariable("ZELKOR_BILDER"); !bilder.isEmpty())
         zeigen->grab().save(bilder + QLatin1Char('/') + fenster + QStringLiteral(".png"));
     const QStringList befund = Abgeschnitten(zeigen);
     QVERIFY2(befund.isEmpty(), qPrintable(befund.join('\n')));
-    if (zeigen != &hauptfenster && zeigen != splash.get())
+    if (zeigen == hauptfenster.offenerDialog())
         zeigen->close();
 }
 
