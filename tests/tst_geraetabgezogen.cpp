@@ -27,14 +27,14 @@ private slots:
     void abziehen();
 };
 
+// Pulled during a transfer, a block start, manual travel without a command, a rapid travel,
+// the wait for a single step's answer, a reference run's stop.
 enum Fall { Uebertragung, Satzstartfall, OhneBefehl, Eilgangfall, AntwortWarten, Referenzstopp };
 
 void TestGeraetAbgezogen::abziehen_data() {
     QTest::addColumn<int>("fall");
-    int fall = Uebertragung;
-    for (const char *name : {"Übertragung", "Satzstart", "manuelle Fahrt ohne Befehl", "Eilgang",
-                             "Warten auf die Antwort", "Stopp der Referenzfahrt"})
-        QTest::newRow(name) << fall++;
+    for (int fall = Uebertragung; fall <= Referenzstopp; ++fall)
+        QTest::addRow("Fall %d", fall) << fall;
 }
 
 void TestGeraetAbgezogen::abziehen() {

@@ -1,7 +1,5 @@
-// Transfer, block start and program start from the real main window, manual travel and the
-// reference run on their dialogs, against a pseudo-terminal: bytes and pauses, the program
-// checks and refusals, the single step's wait, one command at a time, leaving mid-command,
-// a held button losing the mouse, and the file keeping the manual travel's two fields.
+// Sessions on the real main window and its manual travel and reference run dialogs against a
+// pseudo-terminal, each compared whole: the bytes and pauses, refusals, messages, fields.
 #include "Fensterumgebung.h"
 #include "Testdaten.h"
 
@@ -48,14 +46,13 @@ QByteArray Uebertragung(int saetze, const QByteArray &satz = Standardsatz) {
 
 // Plays an operator's script token by token and gives it back as it went (a token that went
 // otherwise comes back changed). "M"/"R": open manual travel (its byte 2 read off) or the
-// reference run, active; "f=300", "s=10": set its frequency or step field ('_' a blank), "f?200":
-// what it shows; "+b", "-b", "*b", "!b": press, release, click, click() the button with text b,
-// "r+b", "r-b" with the right button; "[10,255*5]": exactly these bytes reach the line; ".":
-// nothing more within 50 ms; "@50:t": token t after 50 ms; "x@50": the controller answers
-// after 50 ms; "nachAntwort": the last byte went after it; "frist": the last byte went the
-// single step's bound after the last release; "pausen:1,2": at least 1, then 2 ms between the
-// last three bytes; "gesperrt": the reference's buttons disabled before the last five bytes
-// until half a second after them; "halt:wie": the held button
+// reference run, active; "f=300", "s=10", "f?200": set or see its frequency or steps ('_' a
+// blank); "+b", "-b", "*b", "!b": press, release, click, click() the button with text b, "r+b",
+// "r-b" with the right button; "[10,255*5]": exactly these bytes on the line; ".": nothing more
+// within 50 ms; "@50:t": token t after 50 ms; "x@50": the controller answers after 50 ms;
+// "nachAntwort"/"frist": the last byte went after that answer/the single step's bound after the
+// release; "pausen:1,2": at least 1, then 2 ms between the last three bytes; "gesperrt": "<<"
+// and ">>" disabled before the last five bytes until 0.5 s after; "halt:wie": the held button
 // loses the mouse; "frei:b": b enabled again; "p?", "zu": the port open, closed; "ende": the
 // dialog gone; "weg": the main window deleted.
 struct Skript : QObject {
@@ -161,10 +158,9 @@ struct Skript : QObject {
         if (t == "ende")
             return wenn(u.dialogBeendet());
         if (t == "weg") {
-            QPointer<QWidget> dialog(d);
             u.mitschnitt.reset();
             u.fenster.reset();
-            return wenn(!dialog);
+            return wenn(!d);
         }
         const qsizetype wo = t.indexOf(QRegularExpression("[=~?]"));
         if (wo > 0) {
@@ -245,26 +241,24 @@ void TestHanddialoge::ablauf_data() {
     const auto zeile = [](const char *name, const QString &skript, QStringList meldungen = {}) {
         QTest::newRow(name) << skript << meldungen;
     };
-    const auto eil = [](const char *text) { return QStringList(QString("Zelkor_V2: ") + text); };
-    const auto ref = [](const char *t) { return QStringList(QString("Eingabefehler: ") + t); };
     // A rapid travel goes on the click; a refusal sends nothing. A reference run goes on the
     // press with no pause, nothing more while held, its stop on the release: five bytes 0.1 ms
     // apart, both buttons disabled from before the first until half a second after the last.
     zeile("Eilgang",
           "M *<< [30,19,232,3,0] pausen:1,2,1,1 f=12024 s=70000 *>> [40,239,112,17,1] "
           "pausen:1,2,1,1 s=zehn *>> .",
-          eil("Schrittzahl muß eine ganze Zahl sein!"));
+          {"Zelkor_V2: Schrittzahl muß eine ganze Zahl sein!"});
     zeile("Referenzfahrt", "R r+<< [6,3,1] . r-<< [255*5] pausen:.1,.1,.1,.1 gesperrt f=100 +<< "
                            "[6,1,1] . -<< [255*5] frei:>> f=600 +>> [6,11,2] . ->> [255*5]");
     zeile("Referenz keine Zahl, zeigt 200 Hz", "R f?200 f=schnell +>> ->> . *Zurück ende R f?200",
-          ref("Frequenz muß eine Zahl sein!"));
+          {"Eingabefehler: Frequenz muß eine Zahl sein!"});
     // A single step: nothing more while held; the release waits for the controller's character,
     // then stops, or at the bound stops anyway and tells. The right button sends nothing.
     zeile("Einzelschritt",
           "M +< [10] . x@100 -< [255] nachAntwort +> [20] . x@100 -> [255] "
           "nachAntwort r+< . r-< . +< [10] -< [255] frist *<< [30,19,232,3,0]",
-          eil("Die Steuerung hat auf den Einzelschritt nicht geantwortet.\nDer Stopp wurde "
-              "trotzdem gesendet."));
+          {"Zelkor_V2: Die Steuerung hat auf den Einzelschritt nicht geantwortet.\nDer Stopp "
+           "wurde trotzdem gesendet."});
     // One command at a time: nothing during a held or waiting single step nor a rapid travel.
     zeile("ein Befehl zur Zeit", "M +< !>> @20:!<< x@80 -< [10,255] @0:+> *>> -> [40,19,232,3,0]");
     // "Zurück" mid-command: the command ends whole (a wait at once), manual travel sends 0, the
