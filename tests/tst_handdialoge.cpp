@@ -250,8 +250,6 @@ void TestHanddialoge::ablauf_data() {
           {"Zelkor_V2: Schrittzahl muß eine ganze Zahl sein!"});
     zeile("Referenzfahrt", "R r+<< [6,3,1] . r-<< [255*5] pausen:.1,.1,.1,.1 gesperrt f=100 +<< "
                            "[6,1,1] . -<< [255*5] frei:>> f=600 +>> [6,11,2] . ->> [255*5]");
-    zeile("Referenz keine Zahl, zeigt 200 Hz", "R f?200 f=schnell +>> ->> . *Zurück ende R f?200",
-          {"Eingabefehler: Frequenz muß eine Zahl sein!"});
     // A single step: nothing more while held; the release waits for the controller's character,
     // then stops, or at the bound stops anyway and tells. The right button sends nothing.
     zeile("Einzelschritt",
@@ -265,7 +263,10 @@ void TestHanddialoge::ablauf_data() {
     // reference stop's pause is cut short, the port closes, nothing more is written.
     zeile("Zurück beim Warten, beim Eilgang",
           "M @50:!Zurück +< -< [10,255,0] ende M @0:!Zurück *>> [40,19,232,3,0,0] ende");
-    zeile("Zurück beim Referenzstopp", "R +<< [6,3,1] @90:p? @100:!Zurück -<< [255*5] zu ende");
+    zeile("Zurück beim Referenzstopp, keine Zahl, zeigt 200 Hz",
+          "R f?200 f=schnell +>> ->> . f=275 +<< [6,4,1] @90:p? @100:!Zurück -<< [255*5] zu ende "
+          "R f?200",
+          {"Eingabefehler: Frequenz muß eine Zahl sein!"});
     // The held button loses the mouse: the stop goes as on a release, the close box leaves as
     // "Zurück" does, a late release sends nothing.
     for (const char *wie : {"deaktivieren", "verstecken"})
@@ -275,10 +276,9 @@ void TestHanddialoge::ablauf_data() {
     zeile("schliessen", "M +< [10] x@50 halt:schliessen [255,0] ende . R +>> [6,3,2] "
                         "halt:schliessen [255*5] ende .");
     // Without manuell.txt both fields show 1000; leaving (here by the close box) stores them.
-    zeile("manuell.txt", "M f?1000 s?1000 f=2500 s=12_Schritte halt:schliessen [0] ende M f?2500 "
-                         "s?12_Schritte");
     // The main window takes the dialog with it: stop and manual mode off without waiting.
-    zeile("Hauptfenster geht", "M +< [10] weg [255,0]");
+    zeile("manuell.txt, Hauptfenster geht", "M f?1000 s?1000 f=2500 s=12_Schritte halt:schliessen "
+                                            "[0] ende M f?2500 s?12_Schritte +< [10] weg [255,0]");
 
     // Transfers from the main window: "S=x" the current block's steps, "n=7" blocks through
     // the grid's blank row, "z=7" block 7 current, "Feld=x" a main window's field (unread
