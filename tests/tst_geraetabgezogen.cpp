@@ -1,10 +1,6 @@
-// The controller's adapter pulled out in the middle of a command, many times over, with the
-// real main window and dialogs: during a transfer, during a block start, while manual travel
-// holds the port (idle, during a rapid travel, during the wait after a single step) and during
-// a reference run's stop. The pseudo-terminal's master side is closed at a chosen byte, or
-// after a chosen time where no byte is on its way. Each time: the command ends, the port ends
-// closed, the operator gets one German message, the buttons come back, and once a new device
-// is linked as COM1 a transfer goes out in full without restarting the program.
+// The adapter pulled out (the pty's master closed at a chosen byte or time) 50 times during
+// each kind of command, with the real windows: the command ends, the port closes, one German
+// message, the buttons come back, and a new device linked as COM1 gets a full transfer.
 #include "Fensterumgebung.h"
 #include "Testdaten.h"
 
@@ -31,21 +27,21 @@ private slots:
     void abziehen();
 };
 
+// Pulled during a transfer, a block start, manual travel without a command, a rapid travel,
+// the wait for a single step's answer, a reference run's stop.
 enum Fall { Uebertragung, Satzstartfall, OhneBefehl, Eilgangfall, AntwortWarten, Referenzstopp };
 
 void TestGeraetAbgezogen::abziehen_data() {
     QTest::addColumn<int>("fall");
-    int fall = Uebertragung;
-    for (const char *name : {"Übertragung", "Satzstart", "manuelle Fahrt ohne Befehl", "Eilgang",
-                             "Warten auf die Antwort", "Stopp der Referenzfahrt"})
-        QTest::newRow(name) << fall++;
+    for (int fall = Uebertragung; fall <= Referenzstopp; ++fall)
+        QTest::addRow("Fall %d", fall) << fall;
 }
 
 void TestGeraetAbgezogen::abziehen() {
     QFETCH(int, fall);
-    PtyPaar *geraet = nullptr; // the device linked as COM1 now
-    std::unique_ptr<PtyPaar> neues;
     Fensterumgebung u;
+    PtyPaar *geraet = &u.pty; // the device linked as COM1 now
+    std::unique_ptr<PtyPaar> neues;
     u.mitschnitt.reset();
     PCSteuerung &w = u.w();
     SerielleSchnittstelle &port = *w.MSComm1;
@@ -53,9 +49,8 @@ void TestGeraetAbgezogen::abziehen() {
     const int saetze = fall == Uebertragung ? 3 : 1;
     u.saetzeAnlegen(saetze);
     QByteArray uebertragung = Bytes({3, 1, 10, saetze, 10});
-    for (int i = 0; i < saetze; ++i)
+    while (uebertragung.size() < 5 + 10 * saetze)
         uebertragung += Bytes({136, 19, 0, 5, 79, 1, 10, 1, 0, 1});
-    geraet = &u.pty;
     // The adapter goes when the n-th byte from now has been handed to it, or after ms.
     const auto abziehenBeiByte = [&](int n) {
         port.setMithoerer([&geraet, n, gezaehlt = 0](quint8, double) mutable {
@@ -64,7 +59,7 @@ void TestGeraetAbgezogen::abziehen() {
         });
     };
     const auto abziehenNach = [&](int ms) {
-        QTimer::singleShot(ms, &w, [&geraet] { geraet->masterSchliessen(); });
+        QTimer::singleShot(ms, &w, [&] { geraet->masterSchliessen(); });
     };
     // After a failure: exactly one message more, about the lost connection, and no second
     // report arrives late.
@@ -78,11 +73,9 @@ void TestGeraetAbgezogen::abziehen() {
     for (int runde = 0; runde < 50; ++runde) {
         QPointer<QWidget> dialog;
         QPushButton *schliessen = nullptr;
-        // Buttons of the dialog that must be usable again afterwards.
-        QList<QPushButton *> knoepfe;
+        QList<QPushButton *> knoepfe; // usable again afterwards
         if (fall >= OhneBefehl && fall <= AntwortWarten) {
-            auto *d = u.oeffnen<ManuelleFahrt>(w.Manuell);
-            // Manual mode is entered on opening.
+            auto *d = u.oeffnen<ManuelleFahrt>(w.Manuell); // enters manual mode
             RUNDE_PRUEFEN(d && geraet->lesen(1) == Bytes({2}), "Dialog nicht offen");
             dialog = d;
             schliessen = d->CommandZurück;
@@ -97,13 +90,17 @@ void TestGeraetAbgezogen::abziehen() {
         }
         const int vorher = u.nachrichten.anzahl();
         QPushButton *knopf = knoepfe.value(runde % 2 + (fall == AntwortWarten ? 2 : 0));
-        if (fall == Uebertragung) {
-            // Every byte of the transfer in turn, the first and the last included.
-            abziehenBeiByte(1 + (runde * 11) % int(uebertragung.size()));
-            QTest::mouseClick(w.CommandProgrammieren, Qt::LeftButton);
-        } else if (fall == Satzstartfall) {
-            abziehenBeiByte(1 + runde % 2); // after the 5 or after the block number
-            QTest::mouseClick(w.CommandSatzstart, Qt::LeftButton);
+        if (fall <= Satzstartfall || fall == Eilgangfall) {
+            // Each byte of a transfer in turn (the first and the last included), the 5 or the
+            // number of a block start, each of a rapid travel's five bytes.
+            abziehenBeiByte(1 + (fall == Uebertragung ? runde * 11 % int(uebertragung.size())
+                                                      : runde % (fall == Eilgangfall ? 5 : 2)));
+            QTest::mouseClick(fall == Uebertragung    ? w.CommandProgrammieren
+                              : fall == Satzstartfall ? w.CommandSatzstart
+                                                      : knopf,
+                              Qt::LeftButton);
+            if (fall == Eilgangfall)
+                QTRY_VERIFY(!port.istOffen());
         } else if (fall == OhneBefehl) {
             geraet->masterSchliessen();
             // Noticed while the dialog only waits for the operator.
@@ -113,12 +110,6 @@ void TestGeraetAbgezogen::abziehen() {
             QTest::mousePress(knoepfe[3], Qt::LeftButton);
             QTest::mouseRelease(knoepfe[3], Qt::LeftButton);
             QTest::mouseClick(knoepfe[0], Qt::LeftButton);
-        } else if (fall == Eilgangfall) {
-            // A rapid travel is five bytes; each one in turn is the last to go.
-            abziehenBeiByte(1 + runde % 5);
-            QTest::mouseClick(knopf, Qt::LeftButton);
-            port.setMithoerer({});
-            QTRY_VERIFY(!port.istOffen());
         } else {
             QTest::mousePress(knopf, Qt::LeftButton);
             RUNDE_PRUEFEN(geraet->lesen(fall == Referenzstopp ? 3 : 1).size() ==

@@ -9,7 +9,6 @@
 #include "model/Globale.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,43 +24,40 @@ namespace {
 // One line per control whose text does not fit: "name „text“: braucht WxH, hat WxH".
 QStringList Abgeschnitten(QWidget *fenster) {
     QStringList befund;
-    auto pruefen = [&befund](const QWidget *w, QString text, QRect raum) {
+    const auto masse = [](QSize s) { return QString("%1x%2").arg(s.width()).arg(s.height()); };
+    for (QWidget *w : fenster->findChildren<QWidget *>()) {
+        QString text;
+        QRect raum;
+        if (!w->isVisibleTo(fenster))
+            continue;
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            text = l->text();
+            raum = l->contentsRect().adjusted(qMax(l->indent(), 0), 0, 0, 0);
+        } else if (auto *k = qobject_cast<QAbstractButton *>(w)) {
+            QStyleOptionButton o;
+            o.initFrom(k);
+            o.text = text = k->text();
+            const auto teil = qobject_cast<QRadioButton *>(k) ? QStyle::SE_RadioButtonContents
+                              : qobject_cast<QCheckBox *>(k)  ? QStyle::SE_CheckBoxContents
+                                                              : QStyle::SE_PushButtonContents;
+            raum = k->style()->subElementRect(teil, &o, k);
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            QStyleOptionGroupBox o;
+            o.initFrom(g);
+            o.text = text = g->title();
+            o.subControls = QStyle::SC_GroupBoxLabel;
+            raum = g->style()
+                       ->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g)
+                       .intersected(g->rect());
+        }
         text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
         QSize noetig;
         for (const QString &zeile : text.split('\n'))
             noetig = {qMax(noetig.width(), w->fontMetrics().horizontalAdvance(zeile)),
                       noetig.height() + w->fontMetrics().height()};
         if (!text.isEmpty() && (noetig.width() > raum.width() || noetig.height() > raum.height()))
-            befund << QStringLiteral("%1 „%2“: braucht %3x%4, hat %5x%6")
-                          .arg(w->objectName(), text)
-                          .arg(noetig.width())
-                          .arg(noetig.height())
-                          .arg(raum.width())
-                          .arg(raum.height());
-    };
-    for (QWidget *w : fenster->findChildren<QWidget *>()) {
-        if (!w->isVisibleTo(fenster))
-            continue;
-        if (auto *l = qobject_cast<QLabel *>(w)) {
-            pruefen(l, l->text(), l->contentsRect().adjusted(qMax(l->indent(), 0), 0, 0, 0));
-        } else if (auto *k = qobject_cast<QAbstractButton *>(w)) {
-            QStyleOptionButton o;
-            o.initFrom(k);
-            o.text = k->text();
-            const auto teil = qobject_cast<QRadioButton *>(k) ? QStyle::SE_RadioButtonContents
-                              : qobject_cast<QCheckBox *>(k)  ? QStyle::SE_CheckBoxContents
-                                                              : QStyle::SE_PushButtonContents;
-            pruefen(k, k->text(), k->style()->subElementRect(teil, &o, k));
-        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
-            QStyleOptionGroupBox o;
-            o.initFrom(g);
-            o.text = g->title();
-            o.subControls = QStyle::SC_GroupBoxLabel;
-            pruefen(g, g->title(),
-                    g->style()
-                        ->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g)
-                        .intersected(g->rect()));
-        }
+            befund << QStringLiteral("%1 „%2“: braucht %3, hat %4")
+                          .arg(w->objectName(), text, masse(noetig), masse(raum.size()));
     }
     return befund;
 }
@@ -89,24 +85,21 @@ void TestTextbreite::allesPasst() {
     PCSteuerung hauptfenster;
     hauptfenster.show();
     hauptfenster.Laden();
-    QWidget *zeigen = &hauptfenster;
     std::unique_ptr<Begruessungsbildschirm> splash;
-    if (fenster == QStringLiteral("Begrüßungsbildschirm")) {
-        splash = std::make_unique<Begruessungsbildschirm>();
-        splash->show();
-        zeigen = splash.get();
-    } else if (fenster != QStringLiteral("Hauptfenster")) {
+    if (fenster == QStringLiteral("Begrüßungsbildschirm"))
+        (splash = std::make_unique<Begruessungsbildschirm>())->show();
+    else if (fenster != QStringLiteral("Hauptfenster"))
         hauptfenster.findChild<QAction *>(fenster)->trigger();
-        zeigen = hauptfenster.offenerDialog();
-        QVERIFY(zeigen);
-    }
-    QVERIFY(QTest::qWaitForWindowExposed(zeigen));
+    QWidget *zeigen = splash                                      ? splash.get()
+                      : fenster == QStringLiteral("Hauptfenster") ? &hauptfenster
+                                                                  : hauptfenster.offenerDialog();
+    QVERIFY(zeigen && QTest::qWaitForWindowExposed(zeigen));
     // ZELKOR_BILDER=dir keeps a picture of each window to look at.
     if (const QString bilder = qEnvironmentVariable("ZELKOR_BILDER"); !bilder.isEmpty())
         zeigen->grab().save(bilder + QLatin1Char('/') + fenster + QStringLiteral(".png"));
     const QStringList befund = Abgeschnitten(zeigen);
     QVERIFY2(befund.isEmpty(), qPrintable(befund.join('\n')));
-    if (zeigen != &hauptfenster && zeigen != splash.get())
+    if (zeigen == hauptfenster.offenerDialog())
         zeigen->close();
 }
 
