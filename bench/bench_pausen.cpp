@@ -103,7 +103,8 @@ int main(int argc, char **argv) {
     }
     SerielleSchnittstelle link;
     std::vector<double> zeiten;
-    link.setMithoerer([&](quint8, double t) { zeiten.push_back(t); });
+    QObject::connect(&link, &SerielleSchnittstelle::byteGesendet,
+                     [&](quint8, double t) { zeiten.push_back(t); });
 
     if (!mitFenster)
         return reihe(link, pty, zeiten, "", false);

@@ -42,7 +42,6 @@ void TestGeraetAbgezogen::abziehen() {
     Fensterumgebung u;
     PtyPaar *geraet = &u.pty; // the device linked as COM1 now
     std::unique_ptr<PtyPaar> neues;
-    u.mitschnitt.reset();
     PCSteuerung &w = u.w();
     SerielleSchnittstelle &port = *w.MSComm1;
     QSignalSpy fehler(&port, &SerielleSchnittstelle::fehler);
@@ -52,11 +51,13 @@ void TestGeraetAbgezogen::abziehen() {
     while (uebertragung.size() < 5 + 10 * saetze)
         uebertragung += Bytes({136, 19, 0, 5, 79, 1, 10, 1, 0, 1});
     // The adapter goes when the n-th byte from now has been handed to it, or after ms.
+    QMetaObject::Connection beiByte;
     const auto abziehenBeiByte = [&](int n) {
-        port.setMithoerer([&geraet, n, gezaehlt = 0](quint8, double) mutable {
-            if (++gezaehlt == n)
-                geraet->masterSchliessen();
-        });
+        beiByte = QObject::connect(&port, &SerielleSchnittstelle::byteGesendet,
+                                   [&geraet, n, gezaehlt = 0]() mutable {
+                                       if (++gezaehlt == n)
+                                           geraet->masterSchliessen();
+                                   });
     };
     const auto abziehenNach = [&](int ms) {
         QTimer::singleShot(ms, &w, [&] { geraet->masterSchliessen(); });
@@ -126,7 +127,7 @@ void TestGeraetAbgezogen::abziehen() {
                 abziehenNach(5 + runde % 200);
             QTest::mouseRelease(knopf, Qt::LeftButton);
         }
-        port.setMithoerer({});
+        QObject::disconnect(beiByte);
         RUNDE_PRUEFEN(!port.istOffen() && !port.beschaeftigt(), "Port noch offen");
         if (fall != OhneBefehl)
             RUNDE_PRUEFEN(einMeldungMehr(vorher), u.meldungen().join('\n'));

@@ -207,16 +207,16 @@ private slots:
             return n;
         };
         QList<int> waehrend; // at each byte handed to the port
-        u.mitschnitt.reset();
-        w.MSComm1->setMithoerer([&](quint8, double) {
-            waehrend << freie();
-            if (waehrend.size() == 2 && f[2] == "abgezogen")
-                u.pty.masterSchliessen();
-            else if (waehrend.size() == 2 && !f[2].isEmpty())
-                w.findChild<QPushButton *>(f[2])->click();
-        });
+        const auto jedesByte =
+            QObject::connect(w.MSComm1, &SerielleSchnittstelle::byteGesendet, [&] {
+                waehrend << freie();
+                if (waehrend.size() == 2 && f[2] == "abgezogen")
+                    u.pty.masterSchliessen();
+                else if (waehrend.size() == 2 && !f[2].isEmpty())
+                    w.findChild<QPushButton *>(f[2])->click();
+            });
         w.findChild<QPushButton *>(f[1])->click();
-        w.MSComm1->setMithoerer({});
+        QObject::disconnect(jedesByte);
         QVERIFY(!waehrend.isEmpty());
         QCOMPARE(waehrend, QList<int>(waehrend.size(), 0));
         QCOMPARE(freie(), 11);

@@ -36,8 +36,7 @@ int zweiteInstanzLaufen(int argc, char **argv) {
     setProgrammverzeichnis(QString::fromLocal8Bit(argv[2]));
     Nachrichtenfaenger nachrichten;
     auto fenster = HauptfensterStarten();
-    int gesendet = 0;
-    fenster->MSComm1->setMithoerer([&gesendet](quint8, double) { ++gesendet; });
+    const Mitschnitt gesendet(*fenster->MSComm1);
     QStringList befund;
     // The start-up probe failed: the port dialog stands in front of the disabled window.
     auto *dialog = qobject_cast<RSAdresse *>(fenster->offenerDialog());
@@ -60,7 +59,9 @@ int zweiteInstanzLaufen(int argc, char **argv) {
         QTest::mouseClick(m->CommandZurück, Qt::LeftButton);
         QTest::qWait(20);
     }
-    befund << QStringLiteral("meldungen=%1 gesendet=%2").arg(nachrichten.anzahl()).arg(gesendet);
+    befund << QStringLiteral("meldungen=%1 gesendet=%2")
+                  .arg(nachrichten.anzahl())
+                  .arg(gesendet.anzahl());
     for (QString &zeile : befund)
         std::puts(qPrintable(zeile.replace(QLatin1Char('\n'), QStringLiteral(" | "))));
     return 0;

@@ -109,14 +109,14 @@ void TestSignale::beenden() {
     uhr.start();
     if (lage == "U") {
         // The signals come once the header is out, in the pause after it.
-        u.mitschnitt.reset();
-        u.w().MSComm1->setMithoerer([&, n = 0](quint8, double) mutable {
-            if (++n == 5)
-                for (int s : signale)
-                    std::raise(s);
-        });
+        const auto nachDemKopf = QObject::connect(
+            u.w().MSComm1, &SerielleSchnittstelle::byteGesendet, [&, n = 0]() mutable {
+                if (++n == 5)
+                    for (int s : signale)
+                        std::raise(s);
+            });
         QTest::mouseClick(u.w().CommandProgrammieren, Qt::LeftButton);
-        u.w().MSComm1->setMithoerer({});
+        QObject::disconnect(nachDemKopf);
     } else if (lage == "geändert") {
         // Nobody is there to answer the question about a changed program: it is kept aside.
         u.w().TextSatzpause->setText("42");

@@ -275,11 +275,8 @@ bool SerielleSchnittstelle::schreiben(const char *daten, qint64 laenge) {
     if (!m_port.isOpen())
         return false;
     const double zeit = MsTimer::Uhr();
-    for (qint64 i = 0; i < laenge; ++i) {
-        if (m_mithoerer)
-            m_mithoerer(quint8(daten[i]), zeit);
+    for (qint64 i = 0; i < laenge; ++i)
         emit byteGesendet(quint8(daten[i]), zeit);
-    }
     return true;
 }
 

@@ -76,11 +76,6 @@ public:
     // Characters received since the last read, at most the receive length; empty when none.
     QByteArray LeseZeichen();
 
-    // Receives (byte, time on the clock of MsTimer::Uhr) for every byte handed to the device.
-    // One at a time; further listeners connect to byteGesendet().
-    using Mithoerer = std::function<void(quint8 wert, double zeit)>;
-    void setMithoerer(Mithoerer mithoerer) { m_mithoerer = std::move(mithoerer); }
-
     // How a command played by Sendevorgang or Abspielen ended.
     enum class Ausgang {
         Gesendet,              // every byte and pause
@@ -121,5 +116,4 @@ private:
     bool m_verbindungVerloren = false; // since the last open
     double m_bewegungBis = 0;
     QString m_letzterFehler;
-    Mithoerer m_mithoerer;
 };

@@ -18,7 +18,7 @@ int bytezahl(const Befehl &befehl) {
 } // namespace
 
 Sender::Sender(QObject *parent) : QObject(parent) {
-    m_port.setMithoerer([this](quint8, double) { ++m_gesendet; });
+    connect(&m_port, &SerielleSchnittstelle::byteGesendet, this, [this] { ++m_gesendet; });
     const int signalrohr = Plattform::SignaleAlsBytes({SIGINT, SIGTERM});
     if (signalrohr >= 0) {
         m_signalmelder = new QSocketNotifier(signalrohr, QSocketNotifier::Read, this);
