@@ -28,13 +28,12 @@ void PtyPaar::oeffnen(int portnummer, const QString &verzeichnis) {
         m_master = -1;
         return;
     }
-    termios t{};
-    tcgetattr(slave, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave, TCSANOW, &t);
-    tcgetattr(m_master, &t);
-    cfmakeraw(&t);
-    tcsetattr(m_master, TCSANOW, &t);
+    for (const int seite : {slave, m_master}) {
+        termios t{};
+        tcgetattr(seite, &t);
+        cfmakeraw(&t);
+        tcsetattr(seite, TCSANOW, &t);
+    }
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_slavePfad = QString::fromLocal8Bit(name);
     m_slaveOffen = slave;

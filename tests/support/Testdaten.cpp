@@ -31,19 +31,11 @@ Befehl Gebaut(const std::optional<Befehl> &befehl) {
 
 QString Ablauf(const Befehl &befehl) {
     QStringList teile;
-    for (const Befehlsschritt &s : befehl) {
-        switch (s.art) {
-        case Befehlsschritt::Art::Byte:
-            teile << QString::number(s.wert);
-            break;
-        case Befehlsschritt::Art::Pause:
-            teile << QString::number(s.sekunden * 1000, 'g', 12) + QStringLiteral("ms");
-            break;
-        case Befehlsschritt::Art::Marke:
-            teile << QStringLiteral("#%1").arg(s.marke);
-            break;
-        }
-    }
+    for (const Befehlsschritt &s : befehl)
+        teile << (s.art == Befehlsschritt::Art::Byte ? QString::number(s.wert)
+                  : s.art == Befehlsschritt::Art::Pause
+                      ? QString::number(s.sekunden * 1000, 'g', 12) + "ms"
+                      : QStringLiteral("#%1").arg(s.marke));
     return teile.join(QLatin1Char(' '));
 }
 
