@@ -38,10 +38,7 @@ double Uebertragungspause(int i) {
 const QByteArray Standardsatz = Bytes({136, 19, 0, 5, 79, 1, 10, 1, 0, 1});
 
 QByteArray Uebertragung(int saetze, const QByteArray &satz = Standardsatz) {
-    QByteArray bytes = Bytes({3, 1, 10, saetze, 10});
-    for (int i = 0; i < saetze; ++i)
-        bytes += satz;
-    return bytes;
+    return Bytes({3, 1, 10, saetze, 10}) + satz.repeated(saetze);
 }
 
 // Plays an operator's script token by token and gives it back as it went (a token that went
@@ -53,8 +50,9 @@ QByteArray Uebertragung(int saetze, const QByteArray &satz = Standardsatz) {
 // "nachAntwort"/"frist": the last byte went after that answer/the single step's bound after the
 // release; "pausen:1,2": at least 1, then 2 ms between the last three bytes; "gesperrt": "<<"
 // and ">>" disabled before the last five bytes until 0.5 s after; "halt:wie": the held button
-// loses the mouse; "frei:b": b enabled again; "p?", "zu": the port open, closed; "ende": the
-// dialog gone; "weg": the main window deleted.
+// loses the mouse; "frei:b": b enabled again; "oben:b": b not drawn pressed; "p?", "zu": the
+// port open, closed; "abziehen": the controller goes away; "verbaut": a directory where
+// manuell.txt belongs; "ende": the dialog gone; "weg": the main window deleted.
 struct Skript : QObject {
     explicit Skript(Fensterumgebung &umgebung) : u(umgebung) {}
     Fensterumgebung &u;
@@ -153,6 +151,12 @@ struct Skript : QObject {
             return wenn(u.haltWegnehmen(d, t.mid(5)));
         if (t.startsWith("frei:"))
             return wenn(QTest::qWaitFor([&] { return knopf(t.mid(5))->isEnabled(); }));
+        if (t.startsWith("oben:"))
+            return wenn(!knopf(t.mid(5))->isDown());
+        if (t == "abziehen")
+            return u.pty.masterSchliessen(), t;
+        if (t == "verbaut")
+            return wenn(QDir().mkpath(Dateizugriff::ManuellDateipfad()));
         if (t == "p?" || t == "zu")
             return wenn(u.w().MSComm1->istOffen() == (t == "p?"));
         if (t == "ende")
@@ -232,7 +236,6 @@ class TestHanddialoge : public QObject {
 private slots:
     void ablauf_data();
     void ablauf();
-    void manuellDatei();
 };
 
 void TestHanddialoge::ablauf_data() {
@@ -263,10 +266,12 @@ void TestHanddialoge::ablauf_data() {
     // reference stop's pause is cut short, the port closes, nothing more is written.
     zeile("Zurück beim Warten, beim Eilgang",
           "M @50:!Zurück +< -< [10,255,0] ende M @0:!Zurück *>> [40,19,232,3,0,0] ende");
-    zeile("Zurück beim Referenzstopp, keine Zahl, zeigt 200 Hz",
-          "R f?200 f=schnell +>> ->> . f=275 +<< [6,4,1] @90:p? @100:!Zurück -<< [255*5] zu ende "
-          "R f?200",
-          {"Eingabefehler: Frequenz muß eine Zahl sein!"});
+    // A refused press is not left drawn pressed.
+    zeile("Zurück beim Referenzstopp, Frequenz abgelehnt, zeigt 200 Hz",
+          "R f?200 f=schnell +>> ->> . f=50 +<< oben:<< -<< . f=275 +<< [6,4,1] @90:p? "
+          "@100:!Zurück -<< [255*5] zu ende R f?200",
+          {"Eingabefehler: Frequenz muß eine Zahl sein!",
+           "Eingabefehler: Mindestfrequenz 100 Hz unterschritten!"});
     // The held button loses the mouse: the stop goes as on a release, the close box leaves as
     // "Zurück" does, a late release sends nothing.
     for (const char *wie : {"deaktivieren", "verstecken"})
@@ -277,30 +282,44 @@ void TestHanddialoge::ablauf_data() {
                         "halt:schliessen [255*5] ende .");
     // Without manuell.txt both fields show 1000; leaving (here by the close box) stores them.
     // The main window takes the dialog with it: stop and manual mode off without waiting.
+    // The controller goes away: the port closes and says so, during a motion also that the
+    // motor may still run.
+    const QString weg = "Zelkor_V2: Die Verbindung über COM1 (PTY) ist abgebrochen "
+                        "(Ein-/Ausgabefehler).\nDie Schnittstelle wurde geschlossen; ein "
+                        "laufender Befehl wurde nicht zu Ende gesendet.";
+    const QString motor =
+        weg + "\nDer Motor läuft möglicherweise noch und muss an der Steuerung angehalten werden.";
+    zeile("Gerät weg, Einzelschritt gehalten", "M +< [10] abziehen", {motor});
+    zeile("Gerät weg, Referenzfahrt gehalten", "R +<< [6,3,1] abziehen", {motor});
+    zeile("Gerät weg, Eilgang fährt", "M *>> [40,19,232,3,0] abziehen", {motor});
+    zeile("Gerät weg, Manuell ruhend", "M abziehen", {weg});
+    // Where manuell.txt cannot be stored, leaving still sends 0 and closes the port, and says so.
+    zeile("manuell.txt verbaut", "verbaut M *Zurück [0] ende",
+          {"Zelkor_V2: Frequenz und Schritte konnten nicht für den nächsten Aufruf gespeichert "
+           "werden.\nDie Datei \"DIR/manuell.txt\" konnte nicht gespeichert werden.\nUnter diesem "
+           "Namen liegt ein Verzeichnis."});
     zeile("manuell.txt, Hauptfenster geht", "M f?1000 s?1000 f=2500 s=12_Schritte halt:schliessen "
                                             "[0] ende M f?2500 s?12_Schritte +< [10] weg [255,0]");
 
     // Transfers from the main window: "S=x" the current block's steps, "n=7" blocks through
     // the grid's blank row, "z=7" block 7 current, "Feld=x" a main window's field (unread
     // messages), "Feld~x" with its check passed by, "Links", "Rampe20ms" an option.
-    const auto ok = [&](const char *name, const QString &vorher, const QByteArray &bytes) {
-        zeile(name, vorher + " *Programmieren " + Text(bytes));
-    };
-    ok("ohne Sätze", "S=", Uebertragung(0));
-    ok("20 Sätze mit 70000", "S=70000 n=20",
-       Uebertragung(20, Bytes({112, 17, 1}) + Standardsatz.mid(3)));
-    ok("12000 Hz, links, Pause 0, 20 ms",
-       "Maximalfrequenz=12000 Startfrequenz=12000 Satzpause=0 Links Rampe20ms",
-       Uebertragung(1, Standardsatz.left(3) + Bytes({239, 239, 1, 0, 0, 0, 4})));
+    zeile("ohne Sätze", "S= *Programmieren " + Text(Uebertragung(0)));
+    zeile("20 Sätze mit 70000",
+          "S=70000 n=20 *Programmieren " +
+              Text(Uebertragung(20, Bytes({112, 17, 1}) + Standardsatz.mid(3))));
+    zeile("Randwerte, links, 20 ms",
+          "Maximalfrequenz=12000 Startfrequenz=12000 Satzpause=0 Links Rampe20ms "
+          "Programmdurchläufe=255 Programmpause=0 Befehlspause=255 *Programmieren " +
+              Text(Bytes({3, 255, 0, 1, 255, 136, 19, 0, 239, 239, 1, 0, 0, 0, 4})));
     // An emptied field of the block is reported, the block kept, nothing sent.
     zeile("geleerte Startfrequenz", "Startfrequenz= *Programmieren . Startfrequenz?300",
           {"Programmfehler !: Sie müssen eine Startfrequenz angeben"});
-    zeile("Satzstart und Programmstart",
-          "*Satzstart [5,1] pausen:1 n=20 z=20 *Satzstart *Programmstart [5,20,4]");
     // A program start during a transfer sends nothing; a transfer during a block start is refused.
-    zeile("ein Befehl zur Zeit",
+    zeile("ein Befehl zur Zeit, Satzstart und Programmstart",
           "n=3 @40:*Programmstart *Programmieren " + Text(Uebertragung(3)) +
-              " @0:*Programmieren z=1 *Satzstart [5,1]",
+              " @0:*Programmieren z=1 *Satzstart [5,1] pausen:1 n=20 z=20 *Satzstart "
+              "*Programmstart [5,20,4]",
           {"Übertragung abgebrochen !: Es wird gerade ein anderer Befehl gesendet. Bitte die "
            "Übertragung danach noch einmal starten."});
     // Each refusal sends nothing at all.
@@ -308,8 +327,6 @@ void TestHanddialoge::ablauf_data() {
         zeile(vorher, QString(vorher) + " *Programmieren .",
               {"Übertragung abgebrochen !: " + meldung});
     };
-    ok("Randwerte", "Programmdurchläufe=255 Programmpause=0 Befehlspause=255",
-       Bytes({3, 255, 0, 1, 255}) + Standardsatz);
     // The program's values in this order; a number too large for any type breaks the bound of
     // its sign.
     nein("Programmdurchläufe=300 Programmpause=300 Befehlspause=300",
@@ -334,24 +351,15 @@ void TestHanddialoge::ablauf() {
     QCOMPARE(u.nachlauf(), QByteArray());
     if (u.mitschnitt)
         QCOMPARE(u.mitschnitt->bytes(), a.gelesen);
-    QTRY_COMPARE(u.meldungen(), meldungen);
+    QTRY_COMPARE(u.meldungen()
+                     .replaceInStrings(u.pty.slavePfad(), "PTY")
+                     .replaceInStrings(u.pty.verzeichnis(), "DIR"),
+                 meldungen);
     // Without a dialog the main window's commands and panel are usable, its port closed.
     if (PCSteuerung *w = u.fenster.get(); w && !w->offenerDialog())
         QVERIFY(w->CommandProgrammieren->isEnabled() && w->CommandSatzstart->isEnabled() &&
                 w->CommandProgrammstart->isEnabled() && w->FrameSatzparameter->isEnabled() &&
                 w->dbgridschritte->isEnabled() && !w->MSComm1->istOffen());
-}
-
-void TestHanddialoge::manuellDatei() {
-    // A directory where manuell.txt belongs: leaving still sends 0 and closes the port, and the
-    // operator learns that the values were not stored.
-    Fensterumgebung u;
-    Skript a{u};
-    QVERIFY(QDir().mkpath(Dateizugriff::ManuellDateipfad()));
-    QCOMPARE(a.laufen("M *Zurück [0] ende"), "M *Zurück [0] ende");
-    QCOMPARE(u.nachrichten.anzahl(), 1);
-    QVERIFY2(u.meldungen()[0].startsWith("Zelkor_V2: ") && u.meldungen()[0].contains("manuell.txt"),
-             qPrintable(u.meldungen()[0]));
 }
 
 QTEST_MAIN(TestHanddialoge)

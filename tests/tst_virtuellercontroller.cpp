@@ -1,6 +1,5 @@
-// The virtual controller: its lines, answers and program memory without a device, then on a
-// real pseudo-terminal through the program's serial link, then the tool zelkor-sim itself.
-#include "VirtuellerAnschluss.h"
+// The virtual controller: its lines, answers and program memory without a device, then the tool
+// zelkor-sim on a real pseudo-terminal through the program's serial link.
 #include "VirtuellerController.h"
 
 #include "files/Programmverzeichnis.h"
@@ -43,21 +42,18 @@ void TestVirtuellerController::sitzung_data() {
                           "rechts, ohne Richtungsänderung, Rampe 1 (2ms/100Hz)";
     const QString satz2 = "Satz 2: 65535 Schritte, 550 Hz → 12000 Hz, Durchläufe 10, Pause 255, "
                           "links, mit Richtungsänderung, Rampe 4 (20ms/100Hz)";
-    zeile("Programmstart ohne Programm", "1.25:4", {"12:00:01,250  Programmstart", keinProgramm});
-    // A run of unknown bytes waits for its window to pass.
-    zeile("Unsinn vor einem Befehl", "1.25:7,8,9,5,3 ruhe",
-          {"12:00:01,250  unbekannte Bytes: 7, 8, 9", "12:00:01,250  Satzstart: Satz 3",
-           keinProgramm});
-    zeile("Satzstart zeigt den Satz", "-0.5:Z 1.25:5,2",
-          {"12:00:01,250  Satzstart: Satz 2", e + satz2});
-    zeile("Satzstart ohne den Satz", "-0.5:Z 1.25:5,3",
-          {"12:00:01,250  Satzstart: Satz 3",
-           e + "Hinweis: Satz 3 gibt es im übertragenen Programm (2 Sätze) nicht"});
-    zeile("Programmstart mit Programm", "-0.5:Z 1.25:4", {"12:00:01,250  Programmstart"});
-    zeile("Einzelschritt ohne Handbetrieb", "1.25:10",
-          {"12:00:01,250  Einzelschritt links", nichtManuell, "Antworten: 1"});
-    zeile("Eilgang nach Manuell aus", "-0.5:2,0 1.25:30,19,0,0,0",
-          {"12:00:01,250  Eilgang links: 1000 Hz, 0 Schritte", nichtManuell});
+    // Without a program, without manual mode; a run of unknown bytes waits for its window to
+    // pass.
+    zeile("ohne Programm, Unsinn, ohne Handbetrieb",
+          "1.25:4 2:7,8,9,5,3 ruhe 3:10 -3.5:2,0 4:30,19,0,0,0",
+          {"12:00:01,250  Programmstart", keinProgramm, "12:00:02,000  unbekannte Bytes: 7, 8, 9",
+           "12:00:02,000  Satzstart: Satz 3", keinProgramm, "12:00:03,000  Einzelschritt links",
+           nichtManuell, "Antworten: 1", "12:00:04,000  Eilgang links: 1000 Hz, 0 Schritte",
+           nichtManuell});
+    zeile("Satzstart und Programmstart mit Programm", "-0.5:Z 1.25:5,2 1.5:5,3 1.75:4",
+          {"12:00:01,250  Satzstart: Satz 2", e + satz2, "12:00:01,500  Satzstart: Satz 3",
+           e + "Hinweis: Satz 3 gibt es im übertragenen Programm (2 Sätze) nicht",
+           "12:00:01,750  Programmstart"});
     // The stop of a reference run: 255 five times, 0.1 ms apart; one line once its window has
     // passed. Stops far apart are two lines; the next command shows the stop before it at once.
     zeile("Stopps",
@@ -138,27 +134,16 @@ void TestVirtuellerController::sitzung() {
     QVERIFY(!c.naechsteRuhe());
 }
 
-// The controller's link, as the tool a user starts and in this process. (The tool's lines in a
-// whole session are checked end to end elsewhere.)
+// The tool a user starts: its input ends at once, as for a job in the background, and it keeps
+// running; someone else's link put in place meanwhile is not removed at the end, nor replaced
+// by the next start, which says so and ends. (Its lines in a whole session are checked end to
+// end elsewhere.)
 void TestVirtuellerController::anschlussUndWerkzeug() {
     QTemporaryDir dir;
-    const QString com1 = dir.filePath("COM1"), com2 = dir.filePath("COM2");
     const QString com3 = dir.filePath("COM3"), protokoll = dir.filePath("sim.txt");
-    // Someone else's link is not replaced: the tool says so and ends.
-    QVERIFY(QFile::link("/dev/null", com1));
-    QProcess belegt;
-    belegt.start(ZELKOR_SIM_PROGRAMM, {"-d", dir.path()});
-    QVERIFY(belegt.waitForFinished(5000));
-    QCOMPARE(belegt.exitCode(), 1);
-    const QByteArray meldung = belegt.readAllStandardError();
-    QVERIFY2(meldung.contains("COM1") && meldung.contains("/dev/null"), meldung.constData());
-    QCOMPARE(QFileInfo(com1).symLinkTarget(), QStringLiteral("/dev/null"));
-
-    // Its input ends at once, as for a job in the background: it keeps running.
     QProcess sim;
     sim.start(ZELKOR_SIM_PROGRAMM,
               {"--port", "3", "--verzeichnis", dir.path(), "--protokoll", protokoll});
-    QVERIFY(sim.waitForStarted());
     sim.closeWriteChannel();
     QVERIFY(QTest::qWaitFor([&] { return QFileInfo(com3).symLinkTarget().startsWith("/dev/"); }));
     setProgrammverzeichnis(dir.path());
@@ -171,6 +156,7 @@ void TestVirtuellerController::anschlussUndWerkzeug() {
         ausgabe += sim.readAllStandardOutput();
         return ausgabe.contains("Einstellungen: Vollschritt, 4,0 A, Stromabsenkung ein");
     }));
+    QVERIFY(QFile::remove(com3) && QFile::link("/dev/null", com3));
     sim.terminate();
     QVERIFY(sim.waitForFinished(5000));
     QVERIFY(sim.exitStatus() == QProcess::NormalExit && sim.exitCode() == 0);
@@ -178,14 +164,12 @@ void TestVirtuellerController::anschlussUndWerkzeug() {
     QVERIFY(ausgabe.contains("entfernt."));
     QCOMPARE(DateiInhalt(protokoll), ausgabe);
 
-    // Someone else's link put in place meanwhile is not removed at the end.
-    VirtuellerAnschluss anschluss;
-    QVERIFY2(anschluss.starten(2, dir.path()), qPrintable(anschluss.fehler()));
-    QCOMPARE(QFileInfo(com2).symLinkTarget(), anschluss.geraet());
-    QVERIFY(QFile::remove(com2));
-    QVERIFY(QFile::link("/dev/null", com2));
-    anschluss.beenden();
-    QCOMPARE(QFileInfo(com2).symLinkTarget(), QStringLiteral("/dev/null"));
+    sim.start(ZELKOR_SIM_PROGRAMM, {"-d", dir.path(), "-p", "3"});
+    QVERIFY(sim.waitForFinished(5000));
+    QCOMPARE(sim.exitCode(), 1);
+    const QByteArray meldung = sim.readAllStandardError();
+    QVERIFY2(meldung.contains("COM3") && meldung.contains("/dev/null"), meldung.constData());
+    QCOMPARE(QFileInfo(com3).symLinkTarget(), QStringLiteral("/dev/null"));
 }
 
 QTEST_MAIN(TestVirtuellerController)

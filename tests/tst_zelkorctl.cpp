@@ -1,9 +1,8 @@
 // zelkorctl as its own process against the program's own oracles: the main window's transfer
-// and labels for the same file, the virtual controller on a pseudo-terminal for what reached
-// the line, and a second holder of the port.
+// and labels for the same file, a pseudo-terminal for what reached the line, and a second holder
+// of the port.
 #include "Fensterumgebung.h"
 #include "Testdaten.h"
-#include "VirtuellerAnschluss.h"
 
 #include "link/SerielleSchnittstelle.h"
 
@@ -56,7 +55,7 @@ private slots:
 
 // Each program as the window opens and transfers it. Where the window refuses, `pruefen` and
 // `senden` end with 1 and its message, and nothing reaches the line. Otherwise `senden
-// --starten` gives the controller the window's bytes and a start, and `bytes` lists exactly
+// --starten` puts the window's bytes and a start on the line, and `bytes` lists exactly
 // them; `zeiten` shows for every block what the window's labels show for it, and the
 // program's travel time (where given).
 void TestZelkorctl::programme_data() {
@@ -106,22 +105,18 @@ void TestZelkorctl::programme() {
         return;
     }
 
-    QTemporaryDir dir;
-    VirtuellerAnschluss sim;
-    QVERIFY(sim.starten(1, dir.path()));
-    const Lauf senden = zelkorctl({"-d", dir.path(), "senden", pfad, "--starten"});
+    QCOMPARE(f.pty.lesen(int(fenster.size())), fenster);
+    const Lauf senden = zelkorctl({"-d", f.pty.verzeichnis(), "senden", pfad, "--starten"});
     QCOMPARE(senden.fehler, QString());
     QCOMPARE(senden.status, 0);
-    QVERIFY(QTest::qWaitFor([&] { return sim.controller().befehle().size() == 2; }));
-    QCOMPARE(sim.controller().befehle().front().text(),
-             Dekodierer::dekodiere(fenster).front().text());
-    QCOMPARE(sim.controller().befehle().back().art, Befehlsart::Programmstart);
+    const QByteArray bytes = fenster + char(Befehlsbyte::Programmstart);
+    QCOMPARE(f.pty.lesen(int(bytes.size())), bytes);
     // The first word of each line but the block marks is a byte.
     QByteArray gelistet;
     for (const QString &zeile :
          zelkorctl({"bytes", pfad, "--starten"}).aus.split('\n', Qt::SkipEmptyParts))
         gelistet += QByteArray::fromHex(zeile.startsWith('#') ? "" : zeile.left(2).toLatin1());
-    QCOMPARE(gelistet, fenster + char(Befehlsbyte::Programmstart));
+    QCOMPARE(gelistet, bytes);
 
     if (fahrzeit.isEmpty())
         return;
@@ -129,12 +124,10 @@ void TestZelkorctl::programme() {
     for (int i = 0; i < programm.size() - 3; ++i) {
         w.setAktuelleZeile(i);
         QStringList teile;
-        for (const char *name : {"Beschleunigungszeit", "Bremszeit", "Gesamtzeit"})
-            if (auto *l = w.findChild<QLabel *>(QStringLiteral("Label") + name); l->isVisible())
-                teile << QString::fromUtf8(name) + ' ' + l->text();
-        for (QLabel *l : {w.LabelMaximalfrequenzWarnung, w.LabelFrequenzVorschlag})
-            if (l->isVisible())
-                teile << l->text();
+        for (QLabel *l : {w.LabelBeschleunigungszeit, w.LabelBremszeit, w.LabelGesamtzeit,
+                          w.LabelMaximalfrequenzWarnung, w.LabelFrequenzVorschlag})
+            if (const QString name = l->objectName(); l->isVisible())
+                teile << (name.endsWith("zeit") ? name.mid(5) + ' ' : "") + l->text();
         soll << QStringLiteral("Satz %1: ").arg(i + 1) + teile.join(", ");
     }
     soll << "Programm: " + fahrzeit;
