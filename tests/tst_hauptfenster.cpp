@@ -34,20 +34,12 @@ QString Portdatei() {
     return ProgrammDateipfad("port.txt");
 }
 
-// zelkor.txt holding these values ("Achtelschritt/3,5 A/0"); "leer": an empty file.
+// zelkor.txt holding these values ("Achtelschritt/3,5 A/0"; none: an empty file).
 QByteArray Zelkordatei(const QString &werte) {
     QByteArray d;
     for (const QString &w : werte.split('/', Qt::SkipEmptyParts))
         d += "\"" + w.toUtf8() + "\"\r\n";
-    return werte == "leer" ? QByteArray() : d;
-}
-
-// Bytes written as numbers: "1 5 128 1".
-QByteArray Zahlbytes(const QString &zahlen) {
-    QByteArray b;
-    for (const QString &z : zahlen.split(' ', Qt::SkipEmptyParts))
-        b += char(z.toInt());
-    return b;
+    return d;
 }
 
 } // namespace
@@ -83,10 +75,7 @@ private slots:
             // While it is open the main window's commands do not react.
             QTest::mouseClick(w.CommandProgrammstart, Qt::LeftButton);
             QCOMPARE(u.nachlauf(), QByteArray());
-            if (schliessfeld)
-                info->close();
-            else
-                QTest::mouseClick(info->CommandOK, Qt::LeftButton);
+            schliessfeld ? void(info->close()) : QTest::mouseClick(info->CommandOK, Qt::LeftButton);
             QVERIFY(u.dialogBeendet());
         }
         // Ending sends nothing and writes no port file.
@@ -143,10 +132,8 @@ private slots:
             dialog->TextPortnummer->setText("9");
             QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
             QVERIFY(beobachter);
-            if (schliessfeld)
-                dialog->close();
-            else
-                QTest::mouseClick(dialog->CommandAbbrechen, Qt::LeftButton);
+            schliessfeld ? void(dialog->close())
+                         : QTest::mouseClick(dialog->CommandAbbrechen, Qt::LeftButton);
             QVERIFY(u.dialogBeendet());
             QCOMPARE(u.w().MSComm1->portnummer(), 2);
             QCOMPARE(DateiInhalt(Portdatei()), QByteArray("\"2\"\r\n"));
@@ -167,16 +154,15 @@ private slots:
 
     void dialogfenster() {
         // The command dialogs one after the other as their menu entries open them: the title's
-        // blanks and text, the size, whether the port stays open, the bytes on opening, the
+        // blanks and text, the size, whether the port stays open, the bytes on opening (hex), the
         // button that leaves with the bytes it sends, the control with the focus.
         Fensterumgebung u;
         QByteArray gesendet;
         for (const QStringList &f :
-             Faelle("Manuell;82;Manuelle Fahrt;512x283;1;2;CommandZurück;0;CommandLinksEinzel|"
+             Faelle("Manuell;82;Manuelle Fahrt;512x283;1;02;CommandZurück;00;CommandLinksEinzel|"
                     "Referenzfahrt;63;Referenzfahrt;431x178;1;;CommandOK;;CommandOK|"
                     "Parameter;89;Zelkor-Modus;534x175;0;;CommandAbbrechen;;CommandAbbrechen")) {
-            u.w().findChild<QAction *>(f[0])->trigger();
-            QWidget *d = u.w().offenerDialog();
+            QWidget *d = u.oeffnen<QWidget>(u.w().findChild<QAction *>(f[0]));
             QVERIFY(d && d->isVisible() && !d->isModal() && !u.w().isEnabled());
             QCOMPARE(d->windowTitle(),
                      "Orbalt-Werk" + QString(f[1].toInt(), QLatin1Char(' ')) + f[2]);
@@ -186,7 +172,8 @@ private slots:
             QCOMPARE(d->focusWidget()->objectName(), f[8]);
             // Opening sends only what the row says; leaving sends its bytes and closes the port.
             QCOMPARE(u.w().MSComm1->istOffen(), f[4] == "1");
-            const QByteArray auf = Zahlbytes(f[5]), zu = Zahlbytes(f[7]);
+            const QByteArray auf = QByteArray::fromHex(f[5].toLatin1()),
+                             zu = QByteArray::fromHex(f[7].toLatin1());
             QCOMPARE(u.pty.lesen(int(auf.size())) + u.nachlauf(), auf);
             QTest::mouseClick(d->findChild<QPushButton *>(f[6]), Qt::LeftButton);
             QCOMPARE(u.pty.lesen(int(zu.size())), zu);
@@ -199,19 +186,19 @@ private slots:
 
     void einstellungen_data() {
         // zelkor.txt before ("-": none); mode/current/reduction on opening, and as chosen; the
-        // button, or the close box; the bytes sent; what fails (COM32000: the port opens not;
-        // zelkor.txt: the file cannot be written).
+        // button, or the close box; the bytes sent, in hex; what fails (COM32000: the port opens
+        // not; zelkor.txt: the file cannot be written).
         QTest::addColumn<QStringList>("f");
-        QString t = "Vorgaben;-;{V}Ein;{V}Ein;Übernehmen;1 1 1 0;|"
-                    "Zehntelschritt;-;{V}Ein;Zehntelschritt/6,0 A/Aus;Übernehmen;1 5 128 1;|"
+        QString t = "Vorgaben;-;{V}Ein;{V}Ein;Übernehmen;01010100;|"
+                    "Zehntelschritt;-;{V}Ein;Zehntelschritt/6,0 A/Aus;Übernehmen;01058001;|"
                     "Vollschritt über dritten Wert 0;{A}0;{A}Aus;Vollschritt/4,0 A/Ein;Übernehmen;"
-                    "1 0 8 0;|"
+                    "01000800;|"
                     "Fünftelschritt über unbekannte Einträge;Drittelschritt/7,0 A/0;{V}Aus;"
-                    "Fünftelschritt/5,5 A/Aus;Übernehmen;1 3 64 1;|"
-                    "Abbrechen bei leerer Datei;leer;{V}Ein;Zehntelschritt/6,0 A/Aus;Abbrechen;;|"
+                    "Fünftelschritt/5,5 A/Aus;Übernehmen;01034001;|"
+                    "Abbrechen bei leerer Datei;;{V}Ein;Zehntelschritt/6,0 A/Aus;Abbrechen;;|"
                     "Schliessfeld;{A}0;{A}Aus;Zehntelschritt/6,0 A/Ein;Schliessfeld;;|"
                     "Port fehlt;-;{V}Ein;{V}Aus;Übernehmen;;COM32000|"
-                    "Datei nicht schreibbar;-;{V}Ein;{V}Aus;Übernehmen;1 1 1 1;zelkor.txt";
+                    "Datei nicht schreibbar;-;{V}Ein;{V}Aus;Übernehmen;01010101;zelkor.txt";
         t.replace("{A}", "Achtelschritt/3,5 A/").replace("{V}", "Halbschritt/2,5 A/");
         for (const QStringList &f : Faelle(t))
             QTest::newRow(qPrintable(f[0])) << f;
@@ -224,7 +211,7 @@ private slots:
         QFETCH(QStringList, f);
         Fensterumgebung u;
         const QString pfad = Dateizugriff::ZelkorDateipfad(), fehlschlag = f[6];
-        const QByteArray erwartet = Zahlbytes(f[5]);
+        const QByteArray erwartet = QByteArray::fromHex(f[5].toLatin1());
         if (fehlschlag == "COM32000")
             QVERIFY(u.w().MSComm1->setPortnummer(32000));
         else if (!fehlschlag.isEmpty())
@@ -251,20 +238,19 @@ private slots:
         d->ComboPhasenstrom->setCurrentText(werte[1]);
         QTest::mouseClick(werte[2] == "Ein" ? d->OptionAbsenkungEin : d->OptionAbsenkungAus,
                           Qt::LeftButton);
-        if (f[4] == "Schliessfeld")
-            d->close();
-        else
-            QTest::mouseClick(d->findChild<QPushButton *>("Command" + f[4]), Qt::LeftButton);
+        f[4] == "Schliessfeld"
+            ? void(d->close())
+            : QTest::mouseClick(d->findChild<QPushButton *>("Command" + f[4]), Qt::LeftButton);
         QCOMPARE(u.pty.lesen(int(erwartet.size())) + u.nachlauf(), erwartet);
         QCOMPARE(u.mitschnitt->bytes(), erwartet);
         for (int i = 1; i < u.mitschnitt->anzahl(); ++i)
             QCOMPARE(u.mitschnitt->zeit(i), u.mitschnitt->zeit(0));
         QVERIFY(u.dialogBeendet());
-        if (f[4] != "Übernehmen")
-            QCOMPARE(DateiInhalt(pfad), Zelkordatei(f[1]));
-        else if (fehlschlag != "zelkor.txt")
+        if (fehlschlag != "zelkor.txt") // left otherwise, the file is as before
             QCOMPARE(DateiInhalt(pfad),
-                     Zelkordatei(QString(f[3]).replace("Ein", "1").replace("Aus", "0")));
+                     Zelkordatei(f[4] != "Übernehmen"
+                                     ? f[1]
+                                     : QString(f[3]).replace("Ein", "1").replace("Aus", "0")));
         const QStringList m = u.meldungen();
         QVERIFY2(m.size() == !fehlschlag.isEmpty() &&
                      (m.isEmpty() || (m[0].startsWith("Zelkor_V2: ") && m[0].contains(fehlschlag))),
