@@ -30,10 +30,6 @@ namespace {
 
 const QString Hauptfenstertitel = "Orbalt-Werk     Zelkor-Positioniersteuerung: Unbenannt.orp";
 
-QString Portdatei() {
-    return ProgrammDateipfad("port.txt");
-}
-
 // zelkor.txt holding these values ("Achtelschritt/3,5 A/0"; none: an empty file).
 QByteArray Zelkordatei(const QString &werte) {
     QByteArray d;
@@ -82,13 +78,14 @@ private slots:
         w.Beenden->trigger();
         QVERIFY(!w.isVisible());
         QCOMPARE(u.nachlauf(50), QByteArray());
-        QVERIFY(!QFile::exists(Portdatei()));
+        QVERIFY(!QFile::exists(ProgrammDateipfad("port.txt")));
     }
 
     void portdialog() {
         // COM1 exists, but the port file names port 99: the dialog comes up at once, says why
         // without a message box; everything before the probe is in place.
         Fensterumgebung u("\"99\"\r\n");
+        const QString portdatei = ProgrammDateipfad("port.txt");
         PtyPaar zweiter(2, u.pty);
         auto *dialog = qobject_cast<RSAdresse *>(u.w().offenerDialog());
         QVERIFY(dialog && dialog->isVisible() && !u.w().isEnabled());
@@ -108,7 +105,7 @@ private slots:
             QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
             QVERIFY(beobachter && dialog->isVisible() && !u.w().isEnabled() &&
                     !dialog->letzterGrund().isEmpty());
-            QCOMPARE(dialog->TextPortnummer->text() + DateiInhalt(Portdatei()),
+            QCOMPARE(dialog->TextPortnummer->text() + DateiInhalt(portdatei),
                      eingabe + QString("\"99\"\r\n"));
         }
         dialog->TextPortnummer->setText("7");
@@ -119,7 +116,7 @@ private slots:
         QVERIFY(dialog->LabelGeraet->text().contains(zweiter.slavePfad()));
         QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
         QVERIFY(u.dialogBeendet());
-        QCOMPARE(DateiInhalt(Portdatei()), QByteArray("\"2\"\r\n"));
+        QCOMPARE(DateiInhalt(portdatei), QByteArray("\"2\"\r\n"));
         QCOMPARE(u.w().MSComm1->portnummer(), 2);
 
         // Opened from the menu, tried with a port that does not open, then left by "Abbrechen" or
@@ -136,7 +133,7 @@ private slots:
                          : QTest::mouseClick(dialog->CommandAbbrechen, Qt::LeftButton);
             QVERIFY(u.dialogBeendet());
             QCOMPARE(u.w().MSComm1->portnummer(), 2);
-            QCOMPARE(DateiInhalt(Portdatei()), QByteArray("\"2\"\r\n"));
+            QCOMPARE(DateiInhalt(portdatei), QByteArray("\"2\"\r\n"));
         }
         QCOMPARE(u.meldungen(), QStringList());
         QCOMPARE(u.nachlauf() + zweiter.lesen(), QByteArray());

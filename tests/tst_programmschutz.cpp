@@ -52,16 +52,14 @@ private slots:
         // to which text or on which block; the label's text and tooltip.
         QTest::addColumn<QStringList>("f");
         QString tabelle =
-            "ein Satz;5000 300 4000 1 1;-;;{Z}2.66 s{O};|"
-            "Durchläufe;{3};TextProgrammdurchläufe;3;{Z}23.39 s{O};|"
-            "Schritte;{3};Zeile2;90000;{Z}33.09 s{O};|Satz angefügt;{3};Zeile4;7000;{Z}19.25 s{O};|"
-            "Satz gelöscht;{3};SatzLöschen;2;{Z}9.07 s{O};|Rampe;{3};OptionRampe20ms;;{Z}17.98 "
-            "s{O};|"
-            "Satzdurchläufe;{3};TextSatzdurchläufe;7;{Z}28.89 s{O};|leer;;-;;{Z}0 ms{O};|"
-            "unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};Satz 2: {M}|"
-            "unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};Satz 1: {M}|"
-            "Durchläufe geleert;5000 300 4000 1 1,5000 300 4000 1 1;TextSatzdurchläufe;;{-};"
-            "Satzdurchläufe in Satz 1 ist keine ganze Zahl";
+            "ein Satz;5000 300 4000 1 1;-;;{Z}2.66 s{O};|Durchläufe;{3};TextProgrammdurchläufe;3;"
+            "{Z}23.39 s{O};|Schritte;{3};Zeile2;90000;{Z}33.09 s{O};|Satz angefügt;{3};Zeile4;7000;"
+            "{Z}19.25 s{O};|Satz gelöscht;{3};SatzLöschen;2;{Z}9.07 s{O};|Rampe;{3};"
+            "OptionRampe20ms;;{Z}17.98 s{O};|Satzdurchläufe;{3};TextSatzdurchläufe;7;{Z}28.89 s{O};"
+            "|leer;;-;;{Z}0 ms{O};|unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};"
+            "Satz 2: {M}|unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};"
+            "Satz 1: {M}|Durchläufe geleert;5000 300 4000 1 1,5000 300 4000 1 1;TextSatzdurchläufe;"
+            ";{-};Satzdurchläufe in Satz 1 ist keine ganze Zahl";
         tabelle.replace("{3}", "5000 300 4000 1 2,20000 100 8000 3 1,800 500 2000 4 3")
             .replace("{-}", "{Z}–")
             .replace("{Z}", "Fahrzeit des Programms: ")
@@ -151,11 +149,6 @@ private slots:
 
     void zuletztGeoeffnet() {
         Fensterumgebung u;
-        const auto neustart = [&u] {
-            u.mitschnitt.reset();
-            u.fenster.reset();
-            u.fenster = HauptfensterStarten();
-        };
         QStringList pfade;           // newest first
         for (int i = 1; i <= 7; ++i) // p7 only saved later
             pfade.prepend(Programmdatei(u.pty.verzeichnis() + QString("/p%1.orp").arg(i),
@@ -163,7 +156,7 @@ private slots:
         QVERIFY(QFile::remove(pfade[0]));
         QVERIFY(
             Dateizugriff::ZuletztDateiSpeichern(Dateizugriff::ZuletztDateipfad(), pfade.mid(1)));
-        neustart();
+        u.mitschnitt.reset(), u.fenster.reset(), u.fenster = HauptfensterStarten(); // started again
         QVERIFY(Zeigt(u.w(), pfade.mid(1)));
         QVERIFY(u.dateidialog(u.w().Speichernunter, pfade[0]));
         pfade.removeLast();
@@ -181,7 +174,7 @@ private slots:
                                  "geöffneten Programme genommen."});
         QCOMPARE(u.w().windowTitle(), PCSteuerung::TitelPraefix() + pfade[0]);
         QVERIFY(Zeigt(u.w(), pfade));
-        neustart();
+        u.mitschnitt.reset(), u.fenster.reset(), u.fenster = HauptfensterStarten();
         QVERIFY(Zeigt(u.w(), pfade));
     }
 
