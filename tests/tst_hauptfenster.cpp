@@ -60,10 +60,6 @@ private slots:
         QCOMPARE(felder, QStringList({Hauptfenstertitel, "5000", "Satz - Parameter Satz 1",
                                       "Satz Nr. 1 starten", "300", "4000", "1", "10", "1", "10",
                                       "10", "1", "1", "0", "1", "1", "0", "11"}));
-        // The probe opens and closes the port, sends nothing and says nothing.
-        QCOMPARE(u.nachlauf(50), QByteArray());
-        QCOMPARE(u.meldungen(), QStringList());
-
         for (bool schliessfeld : {false, true}) {
             auto *info = u.oeffnen<FormInfo>(w.Info);
             QVERIFY(info && info->isVisible() && !w.isEnabled());
@@ -74,10 +70,12 @@ private slots:
             schliessfeld ? void(info->close()) : QTest::mouseClick(info->CommandOK, Qt::LeftButton);
             QVERIFY(u.dialogBeendet());
         }
-        // Ending sends nothing and writes no port file.
+        // Neither the probe (it opens and closes the port), the info window nor ending sends or
+        // says anything; ending writes no port file.
         w.Beenden->trigger();
         QVERIFY(!w.isVisible());
         QCOMPARE(u.nachlauf(50), QByteArray());
+        QCOMPARE(u.meldungen(), QStringList());
         QVERIFY(!QFile::exists(ProgrammDateipfad("port.txt")));
     }
 

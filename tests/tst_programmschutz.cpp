@@ -127,16 +127,11 @@ private slots:
             QVERIFY(QFile::remove(a) && QDir().mkdir(a));
         u.nachrichten.setAntwort(f[2].section(' ', 0, 0));
 
-        bool weiter = false;
-        if (f[0] == "Öffnen") {
-            weiter =
-                u.dateidialog(w.Öffnen, b) && w.windowTitle() == PCSteuerung::TitelPraefix() + b;
-            if (weiter) // what was just opened is left without a question
-                w.Beenden->trigger();
-        } else {
+        if (f[0] != "Öffnen")
             f[0] == "Beenden" ? w.Beenden->trigger() : void(w.close());
-            weiter = !w.isVisible();
-        }
+        else if (u.dateidialog(w.Öffnen, b) && w.windowTitle() == PCSteuerung::TitelPraefix() + b)
+            w.Beenden->trigger(); // what was just opened is left without a question
+        const bool weiter = !w.isVisible();
         QStringList fragen;
         for (const Nachrichtenfaenger::Nachricht &n : u.nachrichten.fragen())
             fragen << n.titel + ": " + n.text;
