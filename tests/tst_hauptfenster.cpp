@@ -30,33 +30,12 @@ namespace {
 
 const QString Hauptfenstertitel = "Orbalt-Werk     Zelkor-Positioniersteuerung: Unbenannt.orp";
 
-QString Portdatei() {
-    return ProgrammDateipfad("port.txt");
-}
-
-// Mode, current and reduction as the settings dialog shows them: "Halbschritt/2,5 A/Ein".
-QString Gezeigt(const ZelkorEinstellungen *d) {
-    const bool ein = d->OptionAbsenkungEin->isChecked();
-    if (ein == d->OptionAbsenkungAus->isChecked())
-        return QStringLiteral("beide Optionen gleich");
-    return d->ComboSchrittmodus->currentText() + "/" + d->ComboPhasenstrom->currentText() + "/" +
-           (ein ? "Ein" : "Aus");
-}
-
-// zelkor.txt holding these values ("Achtelschritt/3,5 A/0"); "leer": an empty file.
+// zelkor.txt holding these values ("Achtelschritt/3,5 A/0"; none: an empty file).
 QByteArray Zelkordatei(const QString &werte) {
     QByteArray d;
     for (const QString &w : werte.split('/', Qt::SkipEmptyParts))
         d += "\"" + w.toUtf8() + "\"\r\n";
-    return werte == "leer" ? QByteArray() : d;
-}
-
-// Bytes written as numbers: "1 5 128 1".
-QByteArray Zahlbytes(const QString &zahlen) {
-    QByteArray b;
-    for (const QString &z : zahlen.split(' ', Qt::SkipEmptyParts))
-        b += char(z.toInt());
-    return b;
+    return d;
 }
 
 } // namespace
@@ -64,7 +43,7 @@ QByteArray Zahlbytes(const QString &zahlen) {
 class TestHauptfenster : public QObject {
     Q_OBJECT
 private slots:
-    void startMitPort() {
+    void startInfoUndBeenden() {
         Fensterumgebung u;
         PCSteuerung &w = u.w();
         QStringList felder{w.windowTitle(), w.namesData()->zellText(0),
@@ -81,15 +60,29 @@ private slots:
         QCOMPARE(felder, QStringList({Hauptfenstertitel, "5000", "Satz - Parameter Satz 1",
                                       "Satz Nr. 1 starten", "300", "4000", "1", "10", "1", "10",
                                       "10", "1", "1", "0", "1", "1", "0", "11"}));
-        // The probe opens and closes the port, sends nothing and says nothing.
+        for (bool schliessfeld : {false, true}) {
+            auto *info = u.oeffnen<FormInfo>(w.Info);
+            QVERIFY(info && info->isVisible() && !w.isEnabled());
+            QCOMPARE(info->palette().color(QPalette::Window), QColor(Qt::white));
+            // While it is open the main window's commands do not react.
+            QTest::mouseClick(w.CommandProgrammstart, Qt::LeftButton);
+            QCOMPARE(u.nachlauf(), QByteArray());
+            schliessfeld ? void(info->close()) : QTest::mouseClick(info->CommandOK, Qt::LeftButton);
+            QVERIFY(u.dialogBeendet());
+        }
+        // Neither the probe (it opens and closes the port), the info window nor ending sends or
+        // says anything; ending writes no port file.
+        w.Beenden->trigger();
         QCOMPARE(u.nachlauf(50), QByteArray());
         QCOMPARE(u.meldungen(), QStringList());
+        QVERIFY(!QFile::exists(ProgrammDateipfad("port.txt")));
     }
 
     void portdialog() {
         // COM1 exists, but the port file names port 99: the dialog comes up at once, says why
         // without a message box; everything before the probe is in place.
         Fensterumgebung u("\"99\"\r\n");
+        const QString portdatei = ProgrammDateipfad("port.txt");
         PtyPaar zweiter(2, u.pty);
         auto *dialog = qobject_cast<RSAdresse *>(u.w().offenerDialog());
         QVERIFY(dialog && dialog->isVisible() && !u.w().isEnabled());
@@ -109,7 +102,7 @@ private slots:
             QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
             QVERIFY(beobachter && dialog->isVisible() && !u.w().isEnabled() &&
                     !dialog->letzterGrund().isEmpty());
-            QCOMPARE(dialog->TextPortnummer->text() + DateiInhalt(Portdatei()),
+            QCOMPARE(dialog->TextPortnummer->text() + DateiInhalt(portdatei),
                      eingabe + QString("\"99\"\r\n"));
         }
         dialog->TextPortnummer->setText("7");
@@ -120,7 +113,7 @@ private slots:
         QVERIFY(dialog->LabelGeraet->text().contains(zweiter.slavePfad()));
         QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
         QVERIFY(u.dialogBeendet());
-        QCOMPARE(DateiInhalt(Portdatei()), QByteArray("\"2\"\r\n"));
+        QCOMPARE(DateiInhalt(portdatei), QByteArray("\"2\"\r\n"));
         QCOMPARE(u.w().MSComm1->portnummer(), 2);
 
         // Opened from the menu, tried with a port that does not open, then left by "Abbrechen" or
@@ -133,38 +126,14 @@ private slots:
             dialog->TextPortnummer->setText("9");
             QTest::mouseClick(dialog->CommandÜbernehmen, Qt::LeftButton);
             QVERIFY(beobachter);
-            if (schliessfeld)
-                dialog->close();
-            else
-                QTest::mouseClick(dialog->CommandAbbrechen, Qt::LeftButton);
+            schliessfeld ? void(dialog->close())
+                         : QTest::mouseClick(dialog->CommandAbbrechen, Qt::LeftButton);
             QVERIFY(u.dialogBeendet());
             QCOMPARE(u.w().MSComm1->portnummer(), 2);
-            QCOMPARE(DateiInhalt(Portdatei()), QByteArray("\"2\"\r\n"));
+            QCOMPARE(DateiInhalt(portdatei), QByteArray("\"2\"\r\n"));
         }
         QCOMPARE(u.meldungen(), QStringList());
         QCOMPARE(u.nachlauf() + zweiter.lesen(), QByteArray());
-    }
-
-    void infoFensterUndBeenden() {
-        Fensterumgebung u;
-        for (bool schliessfeld : {false, true}) {
-            auto *info = u.oeffnen<FormInfo>(u.w().Info);
-            QVERIFY(info && info->isVisible() && !u.w().isEnabled());
-            QCOMPARE(info->palette().color(QPalette::Window), QColor(Qt::white));
-            // While it is open the main window's commands do not react.
-            QTest::mouseClick(u.w().CommandProgrammstart, Qt::LeftButton);
-            QCOMPARE(u.nachlauf(), QByteArray());
-            if (schliessfeld)
-                info->close();
-            else
-                QTest::mouseClick(info->CommandOK, Qt::LeftButton);
-            QVERIFY(u.dialogBeendet());
-        }
-        // Ending sends nothing and writes no port file.
-        u.w().Beenden->trigger();
-        QVERIFY(!u.w().isVisible());
-        QCOMPARE(u.nachlauf(50), QByteArray());
-        QVERIFY(!QFile::exists(Portdatei()));
     }
 
     void splashVorDemHauptfenster() {
@@ -177,56 +146,53 @@ private slots:
             QVERIFY(w->objectName() != "Begrüßungsbildschirm" || !w->isVisible());
     }
 
-    void dialogfenster_data() {
-        // A command dialog as its menu entry opens it: the title's blanks and text, the size,
-        // whether the port stays open, the bytes on opening, the button that leaves with the bytes
-        // it sends, the control with the focus.
-        QTest::addColumn<QStringList>("f");
-        for (const QStringList &f :
-             Faelle("Manuell;82;Manuelle Fahrt;512x283;1;2;CommandZurück;0;CommandLinksEinzel|"
-                    "Referenzfahrt;63;Referenzfahrt;431x178;1;;CommandOK;;CommandOK|"
-                    "Parameter;89;Zelkor-Modus;534x175;0;;CommandAbbrechen;;CommandAbbrechen"))
-            QTest::newRow(qPrintable(f[2])) << f;
-    }
-
     void dialogfenster() {
-        QFETCH(QStringList, f);
+        // The command dialogs one after the other as their menu entries open them: the title's
+        // blanks and text, the size, whether the port stays open, the bytes on opening (hex), the
+        // button that leaves with the bytes it sends, the control with the focus.
         Fensterumgebung u;
-        u.w().findChild<QAction *>(f[0])->trigger();
-        QWidget *d = u.w().offenerDialog();
-        QVERIFY(d && d->isVisible() && !d->isModal() && !u.w().isEnabled());
-        QCOMPARE(d->windowTitle(), "Orbalt-Werk" + QString(f[1].toInt(), QLatin1Char(' ')) + f[2]);
-        QCOMPARE(QString("%1x%2").arg(d->width()).arg(d->height()), f[3]);
-        QCOMPARE(d->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(Schriftabweichungen(d), QStringList());
-        QCOMPARE(d->focusWidget()->objectName(), f[8]);
-        // Opening sends only what the row says; leaving sends its bytes and closes the port.
-        QCOMPARE(u.w().MSComm1->istOffen(), f[4] == "1");
-        const QByteArray auf = Zahlbytes(f[5]), zu = Zahlbytes(f[7]);
-        QCOMPARE(u.pty.lesen(int(auf.size())) + u.nachlauf(), auf);
-        QTest::mouseClick(d->findChild<QPushButton *>(f[6]), Qt::LeftButton);
-        QCOMPARE(u.pty.lesen(int(zu.size())), zu);
-        QVERIFY(u.dialogBeendet());
-        QCOMPARE(u.nachlauf(), QByteArray());
-        QCOMPARE(u.mitschnitt->bytes(), auf + zu);
+        QByteArray gesendet;
+        for (const QStringList &f :
+             Faelle("Manuell;82;Manuelle Fahrt;512x283;1;02;CommandZurück;00;CommandLinksEinzel|"
+                    "Referenzfahrt;63;Referenzfahrt;431x178;1;;CommandOK;;CommandOK|"
+                    "Parameter;89;Zelkor-Modus;534x175;0;;CommandAbbrechen;;CommandAbbrechen")) {
+            QWidget *d = u.oeffnen<QWidget>(u.w().findChild<QAction *>(f[0]));
+            QVERIFY(d && d->isVisible() && !d->isModal() && !u.w().isEnabled());
+            QCOMPARE(d->windowTitle(),
+                     "Orbalt-Werk" + QString(f[1].toInt(), QLatin1Char(' ')) + f[2]);
+            QCOMPARE(QString("%1x%2").arg(d->width()).arg(d->height()), f[3]);
+            QCOMPARE(d->palette().color(QPalette::Window), QColor(Qt::white));
+            QCOMPARE(Schriftabweichungen(d), QStringList());
+            QCOMPARE(d->focusWidget()->objectName(), f[8]);
+            // Opening sends only what the row says; leaving sends its bytes and closes the port.
+            QCOMPARE(u.w().MSComm1->istOffen(), f[4] == "1");
+            const QByteArray auf = QByteArray::fromHex(f[5].toLatin1()),
+                             zu = QByteArray::fromHex(f[7].toLatin1());
+            QCOMPARE(u.pty.lesen(int(auf.size())) + u.nachlauf(), auf);
+            QTest::mouseClick(d->findChild<QPushButton *>(f[6]), Qt::LeftButton);
+            QCOMPARE(u.pty.lesen(int(zu.size())), zu);
+            QVERIFY(u.dialogBeendet());
+            QCOMPARE(u.nachlauf(), QByteArray());
+            QCOMPARE(u.mitschnitt->bytes(), gesendet += auf + zu);
+        }
         QCOMPARE(u.meldungen(), QStringList());
     }
 
     void einstellungen_data() {
         // zelkor.txt before ("-": none); mode/current/reduction on opening, and as chosen; the
-        // button, or the close box; the bytes sent; what fails (COM32000: the port opens not;
-        // zelkor.txt: the file cannot be written).
+        // button, or the close box; the bytes sent, in hex; what fails (COM32000: the port opens
+        // not; zelkor.txt: the file cannot be written).
         QTest::addColumn<QStringList>("f");
-        QString t = "Vorgaben;-;{V}Ein;{V}Ein;Übernehmen;1 1 1 0;|"
-                    "Zehntelschritt;-;{V}Ein;Zehntelschritt/6,0 A/Aus;Übernehmen;1 5 128 1;|"
+        QString t = "Vorgaben;-;{V}Ein;{V}Ein;Übernehmen;01010100;|"
+                    "Zehntelschritt;-;{V}Ein;Zehntelschritt/6,0 A/Aus;Übernehmen;01058001;|"
                     "Vollschritt über dritten Wert 0;{A}0;{A}Aus;Vollschritt/4,0 A/Ein;Übernehmen;"
-                    "1 0 8 0;|"
+                    "01000800;|"
                     "Fünftelschritt über unbekannte Einträge;Drittelschritt/7,0 A/0;{V}Aus;"
-                    "Fünftelschritt/5,5 A/Aus;Übernehmen;1 3 64 1;|"
-                    "Abbrechen bei leerer Datei;leer;{V}Ein;Zehntelschritt/6,0 A/Aus;Abbrechen;;|"
+                    "Fünftelschritt/5,5 A/Aus;Übernehmen;01034001;|"
+                    "Abbrechen bei leerer Datei;;{V}Ein;Zehntelschritt/6,0 A/Aus;Abbrechen;;|"
                     "Schliessfeld;{A}0;{A}Aus;Zehntelschritt/6,0 A/Ein;Schliessfeld;;|"
                     "Port fehlt;-;{V}Ein;{V}Aus;Übernehmen;;COM32000|"
-                    "Datei nicht schreibbar;-;{V}Ein;{V}Aus;Übernehmen;1 1 1 1;zelkor.txt";
+                    "Datei nicht schreibbar;-;{V}Ein;{V}Aus;Übernehmen;01010101;zelkor.txt";
         t.replace("{A}", "Achtelschritt/3,5 A/").replace("{V}", "Halbschritt/2,5 A/");
         for (const QStringList &f : Faelle(t))
             QTest::newRow(qPrintable(f[0])) << f;
@@ -239,7 +205,7 @@ private slots:
         QFETCH(QStringList, f);
         Fensterumgebung u;
         const QString pfad = Dateizugriff::ZelkorDateipfad(), fehlschlag = f[6];
-        const QByteArray erwartet = Zahlbytes(f[5]);
+        const QByteArray erwartet = QByteArray::fromHex(f[5].toLatin1());
         if (fehlschlag == "COM32000")
             QVERIFY(u.w().MSComm1->setPortnummer(32000));
         else if (!fehlschlag.isEmpty())
@@ -248,7 +214,11 @@ private slots:
             QVERIFY(DateiSchreiben(pfad, Zelkordatei(f[1])));
         auto *d = u.oeffnen<ZelkorEinstellungen>(u.w().Parameter);
         QVERIFY(d);
-        QCOMPARE(Gezeigt(d), f[2]);
+        // Mode, current and reduction as shown, "Halbschritt/2,5 A/Ein": one option checked.
+        QCOMPARE(d->ComboSchrittmodus->currentText() + "/" + d->ComboPhasenstrom->currentText() +
+                     "/" + (d->OptionAbsenkungEin->isChecked() ? "Ein" : "") +
+                     (d->OptionAbsenkungAus->isChecked() ? "Aus" : ""),
+                 f[2]);
         QVERIFY(!d->ComboSchrittmodus->isEditable() && !d->ComboPhasenstrom->isEditable());
         QStringList eintraege;
         for (QComboBox *liste : {d->ComboSchrittmodus, d->ComboPhasenstrom})
@@ -262,26 +232,23 @@ private slots:
         d->ComboPhasenstrom->setCurrentText(werte[1]);
         QTest::mouseClick(werte[2] == "Ein" ? d->OptionAbsenkungEin : d->OptionAbsenkungAus,
                           Qt::LeftButton);
-        if (f[4] == "Schliessfeld")
-            d->close();
-        else
-            QTest::mouseClick(d->findChild<QPushButton *>("Command" + f[4]), Qt::LeftButton);
+        f[4] == "Schliessfeld"
+            ? void(d->close())
+            : QTest::mouseClick(d->findChild<QPushButton *>("Command" + f[4]), Qt::LeftButton);
         QCOMPARE(u.pty.lesen(int(erwartet.size())) + u.nachlauf(), erwartet);
         QCOMPARE(u.mitschnitt->bytes(), erwartet);
         for (int i = 1; i < u.mitschnitt->anzahl(); ++i)
             QCOMPARE(u.mitschnitt->zeit(i), u.mitschnitt->zeit(0));
         QVERIFY(u.dialogBeendet());
-        if (f[4] != "Übernehmen")
-            QCOMPARE(DateiInhalt(pfad), Zelkordatei(f[1]));
-        else if (fehlschlag != "zelkor.txt")
+        if (fehlschlag != "zelkor.txt") // left otherwise, the file is as before
             QCOMPARE(DateiInhalt(pfad),
-                     Zelkordatei(QString(f[3]).replace("Ein", "1").replace("Aus", "0")));
-        if (fehlschlag.isEmpty())
-            QCOMPARE(u.meldungen(), QStringList());
-        else
-            QVERIFY2(u.meldungen().size() == 1 && u.meldungen()[0].startsWith("Zelkor_V2: ") &&
-                         u.meldungen()[0].contains(fehlschlag),
-                     qPrintable(u.meldungen().join('\n')));
+                     Zelkordatei(f[4] != "Übernehmen"
+                                     ? f[1]
+                                     : QString(f[3]).replace("Ein", "1").replace("Aus", "0")));
+        const QStringList m = u.meldungen();
+        QVERIFY2(m.size() == !fehlschlag.isEmpty() &&
+                     (m.isEmpty() || (m[0].startsWith("Zelkor_V2: ") && m[0].contains(fehlschlag))),
+                 qPrintable(m.join('\n')));
     }
 };
 

@@ -52,16 +52,14 @@ private slots:
         // to which text or on which block; the label's text and tooltip.
         QTest::addColumn<QStringList>("f");
         QString tabelle =
-            "ein Satz;5000 300 4000 1 1;-;;{Z}2.66 s{O};|"
-            "Durchläufe;{3};TextProgrammdurchläufe;3;{Z}23.39 s{O};|"
-            "Schritte;{3};Zeile2;90000;{Z}33.09 s{O};|Satz angefügt;{3};Zeile4;7000;{Z}19.25 s{O};|"
-            "Satz gelöscht;{3};SatzLöschen;2;{Z}9.07 s{O};|Rampe;{3};OptionRampe20ms;;{Z}17.98 "
-            "s{O};|"
-            "Satzdurchläufe;{3};TextSatzdurchläufe;7;{Z}28.89 s{O};|leer;;-;;{Z}0 ms{O};|"
-            "unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};Satz 2: {M}|"
-            "unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};Satz 1: {M}|"
-            "Durchläufe geleert;5000 300 4000 1 1,5000 300 4000 1 1;TextSatzdurchläufe;;{-};"
-            "Satzdurchläufe in Satz 1 ist keine ganze Zahl";
+            "ein Satz;5000 300 4000 1 1;-;;{Z}2.66 s{O};|Durchläufe;{3};TextProgrammdurchläufe;3;"
+            "{Z}23.39 s{O};|Schritte;{3};Zeile2;90000;{Z}33.09 s{O};|Satz angefügt;{3};Zeile4;7000;"
+            "{Z}19.25 s{O};|Satz gelöscht;{3};SatzLöschen;2;{Z}9.07 s{O};|Rampe;{3};"
+            "OptionRampe20ms;;{Z}17.98 s{O};|Satzdurchläufe;{3};TextSatzdurchläufe;7;{Z}28.89 s{O};"
+            "|leer;;-;;{Z}0 ms{O};|unerreichbar;5000 300 4000 1 1,100 300 4000 1 1;-;;{-};"
+            "Satz 2: {M}|unerreichbar getippt;100 300 600 1 1;TextMaximalfrequenz;4000;{-};"
+            "Satz 1: {M}|Durchläufe geleert;5000 300 4000 1 1,5000 300 4000 1 1;TextSatzdurchläufe;"
+            ";{-};Satzdurchläufe in Satz 1 ist keine ganze Zahl";
         tabelle.replace("{3}", "5000 300 4000 1 2,20000 100 8000 3 1,800 500 2000 4 3")
             .replace("{-}", "{Z}–")
             .replace("{Z}", "Fahrzeit des Programms: ")
@@ -129,16 +127,11 @@ private slots:
             QVERIFY(QFile::remove(a) && QDir().mkdir(a));
         u.nachrichten.setAntwort(f[2].section(' ', 0, 0));
 
-        bool weiter = false;
-        if (f[0] == "Öffnen") {
-            weiter =
-                u.dateidialog(w.Öffnen, b) && w.windowTitle() == PCSteuerung::TitelPraefix() + b;
-            if (weiter) // what was just opened is left without a question
-                w.Beenden->trigger();
-        } else {
+        if (f[0] != "Öffnen")
             f[0] == "Beenden" ? w.Beenden->trigger() : void(w.close());
-            weiter = !w.isVisible();
-        }
+        else if (u.dateidialog(w.Öffnen, b) && w.windowTitle() == PCSteuerung::TitelPraefix() + b)
+            w.Beenden->trigger(); // what was just opened is left without a question
+        const bool weiter = !w.isVisible();
         QStringList fragen;
         for (const Nachrichtenfaenger::Nachricht &n : u.nachrichten.fragen())
             fragen << n.titel + ": " + n.text;
@@ -151,11 +144,6 @@ private slots:
 
     void zuletztGeoeffnet() {
         Fensterumgebung u;
-        const auto neustart = [&u] {
-            u.mitschnitt.reset();
-            u.fenster.reset();
-            u.fenster = HauptfensterStarten();
-        };
         QStringList pfade;           // newest first
         for (int i = 1; i <= 7; ++i) // p7 only saved later
             pfade.prepend(Programmdatei(u.pty.verzeichnis() + QString("/p%1.orp").arg(i),
@@ -163,7 +151,7 @@ private slots:
         QVERIFY(QFile::remove(pfade[0]));
         QVERIFY(
             Dateizugriff::ZuletztDateiSpeichern(Dateizugriff::ZuletztDateipfad(), pfade.mid(1)));
-        neustart();
+        u.mitschnitt.reset(), u.fenster.reset(), u.fenster = HauptfensterStarten(); // started again
         QVERIFY(Zeigt(u.w(), pfade.mid(1)));
         QVERIFY(u.dateidialog(u.w().Speichernunter, pfade[0]));
         pfade.removeLast();
@@ -181,21 +169,13 @@ private slots:
                                  "geöffneten Programme genommen."});
         QCOMPARE(u.w().windowTitle(), PCSteuerung::TitelPraefix() + pfade[0]);
         QVERIFY(Zeigt(u.w(), pfade));
-        neustart();
+        u.mitschnitt.reset(), u.fenster.reset(), u.fenster = HauptfensterStarten();
         QVERIFY(Zeigt(u.w(), pfade));
     }
 
-    void menuesWaehrendBefehl_data() {
-        QTest::addColumn<QStringList>("f"); // the command's button; what happens at its second byte
-        for (const QStringList &f :
-             Faelle("Übertragung;CommandProgrammieren;|Satzstart;CommandSatzstart;|"
-                    "Programmstart;CommandProgrammstart;|Gerät weg;CommandProgrammieren;abgezogen|"
-                    "Start dazwischen;CommandProgrammieren;CommandProgrammstart"))
-            QTest::newRow(qPrintable(f[0])) << f;
-    }
-
     void menuesWaehrendBefehl() {
-        QFETCH(QStringList, f);
+        // The commands in turn, by their buttons, and what happens at their second byte: at each
+        // byte handed to the port no menu or entry is usable, after it all are again.
         Fensterumgebung u;
         PCSteuerung &w = u.w();
         const auto freie = [&w] { // usable menus and entries
@@ -206,21 +186,25 @@ private slots:
                 n += a->isEnabled();
             return n;
         };
-        QList<int> waehrend; // at each byte handed to the port
-        const auto jedesByte =
-            QObject::connect(w.MSComm1, &SerielleSchnittstelle::byteGesendet, [&] {
-                waehrend << freie();
-                if (waehrend.size() == 2 && f[2] == "abgezogen")
-                    u.pty.masterSchliessen();
-                else if (waehrend.size() == 2 && !f[2].isEmpty())
-                    w.findChild<QPushButton *>(f[2])->click();
-            });
-        w.findChild<QPushButton *>(f[1])->click();
-        QObject::disconnect(jedesByte);
-        QVERIFY(!waehrend.isEmpty());
-        QCOMPARE(waehrend, QList<int>(waehrend.size(), 0));
-        QCOMPARE(freie(), 11);
-        QTRY_COMPARE(u.nachrichten.anzahl(), f[2] == "abgezogen" ? 1 : 0);
+        for (const QStringList &f :
+             Faelle("CommandProgrammieren;|CommandSatzstart;|CommandProgrammstart;|"
+                    "CommandProgrammieren;CommandProgrammstart|CommandProgrammieren;abgezogen")) {
+            QList<int> waehrend; // at each byte handed to the port
+            const auto jedesByte =
+                QObject::connect(w.MSComm1, &SerielleSchnittstelle::byteGesendet, [&] {
+                    waehrend << freie();
+                    if (waehrend.size() == 2 && f[1] == "abgezogen")
+                        u.pty.masterSchliessen();
+                    else if (waehrend.size() == 2 && !f[1].isEmpty())
+                        w.findChild<QPushButton *>(f[1])->click();
+                });
+            w.findChild<QPushButton *>(f[0])->click();
+            QObject::disconnect(jedesByte);
+            QVERIFY(!waehrend.isEmpty());
+            QCOMPARE(waehrend, QList<int>(waehrend.size(), 0));
+            QCOMPARE(freie(), 11);
+            QTRY_COMPARE(u.nachrichten.anzahl(), f[1] == "abgezogen" ? 1 : 0);
+        }
     }
 };
 
