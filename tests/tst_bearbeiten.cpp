@@ -75,6 +75,7 @@ QString angezeigt(PCSteuerung &w) {
 // Fills rows 0..anzahl-1 as the operator does: go to the row (the blank row for a new block),
 // type the step count 1000 * (i + 1), fill the panel. Rows past the 20th, which only a program
 // file brings, are added as reading one does. Ends back on row 0, which stores the last block.
+// The entries past the blank row's get pauses of their own, as if used before.
 void bloeckeAnlegen(PCSteuerung &w, int anzahl) {
     for (int i = 0; i < anzahl; ++i) {
         const QStringList b = text(i).split('/');
@@ -92,6 +93,8 @@ void bloeckeAnlegen(PCSteuerung &w, int anzahl) {
         w.Richtungsumkehrung->setChecked(b[6] == "umkehr");
     }
     w.setAktuelleZeile(0);
+    for (int i = anzahl + 1; i < SatzListeGroesse; ++i)
+        w.SatzListe[size_t(i)].setSatzpause(100 + i);
 }
 
 // Acceleration/braking/total as shown, "-" for a hidden one.
@@ -126,14 +129,13 @@ QString grafik(PCSteuerung &w) {
 // "grid", "runter", "Entf" focus the grid, press down/Entf there; "tippen:keys" types into the
 // focus; "zelle:text" sets the current cell; "bloecke:n" see bloeckeAnlegen; "rampe1:5" writes
 // ramp 5 into entry 1; "datei" adds rows as reading a file does, 32 times; "start:0"/"start:1"
-// the start-up pending/finished; "alt" gives the entries past the blank row's pauses of their
-// own and keeps all entries; "menü" chooses "Satz löschen" from the grid's context menu.
+// the start-up pending/finished; "menü" chooses "Satz löschen" from the grid's context menu.
 // Observations: "Feld=", "stand=" (see stand), "panel=", "satzN=" (entry N), "zellen=" (all
 // cells), "zeilen=", "zeiten=", "grafik=", "fokus=grid", "editor=" (a cell editor's text, "-":
 // none in view), "meldung=" (taken; the input error as "Eingabefehler"), "ruhig=ja" (graph and
 // times as at the start), "gezeigt=ja" (the panel shows the current entry, the times as worked
-// out afresh), "verschoben=z-e" (entries z..e-1 hold the next one's as at "alt", e the defaults,
-// the rest as at "alt"; "-": all as at "alt").
+// out afresh), "verschoben=z-e" (entries z..e-1 hold the next one's as "bloecke" left them, e the
+// defaults, the rest as left; "-": all as left).
 QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
     PCSteuerung &w = u.w();
     NamesData *d = w.namesData();
@@ -170,21 +172,11 @@ QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
             {"grid", [&] { grid->setFocus(); }},
             {"runter", [&] { QTest::keyClick(grid, Qt::Key_Down); }},
             {"Entf", [&] { QTest::keyClick(grid, Qt::Key_Delete); }},
-            {"tippen:",
-             [&] {
-                 for (const QChar c : wert)
-                     QTest::keyClicks(QApplication::focusWidget(), c);
-             }},
+            {"tippen:", [&] { QTest::keyClicks(QApplication::focusWidget(), wert); }},
             {"zelle:", [&] { w.setAktuellerZellText(wert); }},
-            {"bloecke:", [&] { bloeckeAnlegen(w, wert.toInt()); }},
+            {"bloecke:", [&] { bloeckeAnlegen(w, wert.toInt()), alt = w.SatzListe; }},
             {"rampe:", [&] { w.SatzListe[size_t(zahl)].setRampe(wert.toInt()); }},
             {"start:", [&] { StartAbgeschlossen = wert == "1", QTest::qWait(20); }},
-            {"alt",
-             [&] {
-                 for (int i = d->tabellenzeilen() + 1; i < SatzListeGroesse; ++i)
-                     w.SatzListe[size_t(i)].setSatzpause(100 + i);
-                 alt = w.SatzListe;
-             }},
             {"kopf",
              [&] {
                  QHeaderView *kopf = grid->verticalHeader();
@@ -246,17 +238,16 @@ QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
                                                                                       : gezeigt;
              }},
             {"verschoben=", [&] {
-                 const int von = wert.section('-', 0, 0).toInt(),
-                           bis = wert.section('-', 1).toInt();
-                 QString ist = wert;
+                 QStringList ist, soll;
                  for (int i = 0; i < SatzListeGroesse; ++i) {
-                     const QString soll = i < von || i > bis || wert == "-" ? text(alt[size_t(i)])
-                                          : i < bis ? text(alt[size_t(i + 1)])
-                                                    : Standard;
-                     if (text(w.SatzListe[size_t(i)]) != soll)
-                         ist = n(i) + ": " + text(w.SatzListe[size_t(i)]);
+                     ist << text(w.SatzListe[size_t(i)]);
+                     soll << text(alt[size_t(i)]);
                  }
-                 return ist;
+                 if (wert != "-") {
+                     soll.removeAt(wert.section('-', 0, 0).toInt());
+                     soll.insert(wert.section('-', 1).toInt(), Standard);
+                 }
+                 return ist == soll ? wert : ist.join(' ');
              }}};
         if (aktionen.count(name))
             aktionen.at(name)();
@@ -306,18 +297,16 @@ private slots:
             "meldung=Eingabefehler;Satzdurchläufe=1;ruhig=ja|Buchstabe nach Ziffer;Befehlspause:;"
             "meldung=;Befehlspause+7b;meldung=Eingabefehler;Befehlspause=10;ruhig=ja|"
             "Programmpause geleert;Programmpause:;meldung=;Programmpause+x;meldung=Eingabefehler;"
-            "Programmpause=10;ruhig=ja|Programmdurchläufe geleert;Programmdurchläufe:;meldung=;"
-            "Programmdurchläufe=;ruhig=ja|Programmdurchläufe;Programmdurchläufe+x;"
+            "Programmpause=10;ruhig=ja|Programmdurchläufe;Programmdurchläufe+x;"
             "meldung=Eingabefehler;Programmdurchläufe=1;ruhig=ja|Bruch;Befehlspause:;"
-            "Befehlspause+12.7;meldung=;Befehlspause=12.7;ruhig=ja|elf Ziffern;Programmpause:;"
-            "Programmpause+12345678901;meldung=;Programmpause=12345678901;ruhig=ja|"
-            "Maximalfrequenz leer;Maximalfrequenz:;meldung=;Startfrequenz+5;"
-            "meldung=Eingabefehler + Eingabefehler;Maximalfrequenz=;Startfrequenz=300;ruhig=ja|"
-            "Startfrequenz leer;Startfrequenz:;meldung=;Maximalfrequenz+5;"
-            "meldung=Eingabefehler + Eingabefehler;Startfrequenz=;Maximalfrequenz=4000;ruhig=ja|"
-            "Maximalfrequenz übergroß;Maximalfrequenz:99999999999;Startfrequenz+5;meldung=;"
-            "Maximalfrequenz=99999999999;Startfrequenz=3005;ruhig=ja|vor dem Start;start:0;"
-            "Startfrequenz:abc;Satzpause:x;start:1;Startfrequenz=abc;Satzpause=x;ruhig=ja|";
+            "Befehlspause+12.7;meldung=;Befehlspause=12.7;ruhig=ja|Maximalfrequenz leer;"
+            "Maximalfrequenz:;meldung=;Startfrequenz+5;meldung=Eingabefehler + Eingabefehler;"
+            "Maximalfrequenz=;Startfrequenz=300;ruhig=ja|Startfrequenz leer;Startfrequenz:;"
+            "meldung=;Maximalfrequenz+5;meldung=Eingabefehler + Eingabefehler;Startfrequenz=;"
+            "Maximalfrequenz=4000;ruhig=ja|Maximalfrequenz übergroß;Maximalfrequenz:99999999999;"
+            "Startfrequenz+5;meldung=;Maximalfrequenz=99999999999;Startfrequenz=3005;ruhig=ja|"
+            "vor dem Start;start:0;Startfrequenz:abc;Satzpause:x;start:1;Startfrequenz=abc;"
+            "Satzpause=x;ruhig=ja|";
         // Ramp options; a start below the first level: the field's own run keeps the labels as far
         // as it got, an option's run hides the times. Beyond the tables: drawn, no times. Maximal
         // not above start: no flanks, only the total; the hidden label keeps its caption.
@@ -359,27 +348,28 @@ private slots:
              "panel=210/3100/3/21/3/links/umkehr;Satzpause:33;grid;k2;stand=2;"
              "satz1=210/3100/3/33/3/links/umkehr;panel=300/4000/1/10/1/rechts/-;zeiten=-/-/-;"
              "Satzpause:44;Startfrequenz!;stand=1;satz2=300/4000/1/44/1/rechts/-;Satzpause=33;"
-             "zeilen=2;zeiten=275 ms/620 ms/895 ms|erste Zeile;grid;tippen:2x7e6;editor=276;"
-             "zeiten=74 ms/1.26 s/1.33 s;Startfrequenz!;zellen=276,;zeiten=74 ms/74 ms/148 ms;k1;"
-             "Satzpause!;stand=0;grid;zelle:;Satzpause!;zellen=,;stand=0;zeiten=-/-/-|";
+             "zeilen=2;zeiten=275 ms/620 ms/895 ms|erste Zeile;grid;tippen:2;tippen:x7e6;"
+             "editor=276;zeiten=74 ms/1.26 s/1.33 s;Startfrequenz!;zellen=276,;"
+             "zeiten=74 ms/74 ms/148 ms;k1;Satzpause!;stand=0;grid;zelle:;Satzpause!;zellen=,;"
+             "stand=0;zeiten=-/-/-|";
         // Deleting the current row (with an edit the panel holds): the rows below move up, in
         // the grid and in the entries up to entry 21 or the blank row's, which starts afresh. Not
         // the only block, nor the blank row. The cursor stays in its row, on the block now there,
         // with its times. Entf on a cell deletes nothing, only on a row chosen by its header.
-        t += "dritter von fünf, Zeilenkopf und Entf;bloecke:5;alt;k2;Satzpause:55;fokus=grid;Entf;"
+        t += "dritter von fünf, Zeilenkopf und Entf;bloecke:5;k2;Satzpause:55;fokus=grid;Entf;"
              "zeilen=5;kopf2;fokus=grid;Entf;zellen=1000,2000,4000,5000,;stand=2;verschoben=2-21;"
              "gezeigt=ja;Satzpause:66;k0;satz2=230/3300/5/66/4/links/-|erster von zwei;bloecke:2;"
-             "alt;k0;Satzpause:55;menü;zellen=2000,;stand=0;verschoben=0-21;gezeigt=ja;"
-             "Satzpause:66;k1;satz0=210/3100/3/66/2/links/umkehr|zweiter von zwei;bloecke:2;alt;"
-             "k1;Satzpause:55;menü;zellen=1000,;stand=1;verschoben=1-21;gezeigt=ja;Satzpause:66;"
-             "k0;satz1=300/4000/1/66/1/rechts/-|einziger Block;bloecke:1;alt;k0;Satzpause:55;menü;"
-             "zellen=1000,;stand=0;verschoben=-|22. von 23 aus einer Datei;bloecke:23;alt;k21;"
+             "k0;Satzpause:55;menü;zellen=2000,;stand=0;verschoben=0-21;gezeigt=ja;Satzpause:66;"
+             "k1;satz0=210/3100/3/66/2/links/umkehr|zweiter von zwei;bloecke:2;k1;Satzpause:55;"
+             "menü;zellen=1000,;stand=1;verschoben=1-21;gezeigt=ja;Satzpause:66;k0;"
+             "satz1=300/4000/1/66/1/rechts/-|einziger Block;bloecke:1;k0;Satzpause:55;menü;"
+             "zellen=1000,;stand=0;verschoben=-|22. von 23 aus einer Datei;bloecke:23;k21;"
              "Satzpause:55;menü;"
              "zellen=1000,2000,3000,4000,5000,6000,7000,8000,9000,10000,11000,12000,13000,14000,"
              "15000,16000,17000,18000,19000,20000,21000,23000,;"
              "stand=21;verschoben=21-23;gezeigt=ja;Satzpause:66;k0;"
-             "satz21=420/5200/24/66/3/rechts/umkehr|leere Zeile;bloecke:3;alt;k3;Satzpause:55;"
-             "menü;zellen=1000,2000,3000,;stand=3;verschoben=-";
+             "satz21=420/5200/24/66/3/rechts/umkehr|leere Zeile;bloecke:3;k3;Satzpause:55;menü;"
+             "zellen=1000,2000,3000,;stand=3;verschoben=-";
         for (const QStringList &f : Faelle(t))
             QTest::newRow(qPrintable(f[0])) << f.mid(1);
     }
