@@ -45,17 +45,14 @@ QString text(const Satz &s) {
                  s.Richtung().gleich(1), s.Richtungsumkehr());
 }
 
-// The current row, the block the program record points at, the panel's caption and the start
-// button: the row's number when all of them agree on it.
+// The current row's number when the row, the block the program record points at, the panel's
+// caption and the start button all agree on it; all of them otherwise.
 QString stand(PCSteuerung &w) {
-    const int z = w.aktuelleZeile();
-    const QString stand = QStringList{n(z), n(w.ProgrammSettings.aktuellerSatz()),
-                                      w.FrameSatzparameter->title(), w.CommandSatzstart->text()}
-                              .join('/');
-    return stand == QStringLiteral("%1/%1/Satz - Parameter Satz %2/Satz Nr. %2 starten")
-                        .arg(n(z), n(z + 1))
-               ? n(z)
-               : stand;
+    const QString z = n(w.aktuelleZeile()), nr = n(w.aktuelleZeile() + 1);
+    const QString t = QStringList{z, n(w.ProgrammSettings.aktuellerSatz()),
+                                  w.FrameSatzparameter->title(), w.CommandSatzstart->text()}
+                          .join('/');
+    return t == QString("%1/%1/Satz - Parameter Satz %2/Satz Nr. %2 starten").arg(z, nr) ? z : t;
 }
 
 QList<QRadioButton *> rampen(PCSteuerung &w) {
@@ -121,20 +118,20 @@ QString grafik(PCSteuerung &w) {
         .join('/');
 }
 
-// Plays a script on the window and gives it back as it went: an action comes back as written
-// (an unknown one marked), an observation "was=wert" with what was seen, so a script that goes
-// as written is its own result. Actions: "Feld:text" sets a number field (Feld: its name without
-// "Text"), "Feld+keys" types at its end, "Feld!" focuses it by mouse; "r1".."r4" click a ramp
-// option; "k3"/"kk3" click/double-click row 3's cell, "kopf3" its header, "z3" makes it current;
-// "grid", "runter", "Entf" focus the grid, press down/Entf there; "tippen:keys" types into the
-// focus; "zelle:text" sets the current cell; "bloecke:n" see bloeckeAnlegen; "rampe1:5" writes
-// ramp 5 into entry 1; "datei" adds rows as reading a file does, 32 times; "start:0"/"start:1"
-// the start-up pending/finished; "menü" chooses "Satz löschen" from the grid's context menu.
+// Plays a script on the window and gives it back as it went: an action as written (an unknown
+// one marked), an observation "was=wert" with what was seen; a script that goes as written is
+// its own result. Actions: "Feld:text" sets a number field (Feld: its name without "Text"),
+// "Feld+keys" types at its end, "Feld!" focuses it by mouse; "r1".."r4" click a ramp option;
+// "k3"/"kk3" click/double-click row 3's cell, "kopf3" its header, "z3" makes it current; "grid",
+// "runter", "Entf" focus the grid, press down/Entf there; "tippen:keys" types into the focus;
+// "zelle:text" sets the current cell; "bloecke:n" see bloeckeAnlegen; "rampe1:5" writes ramp 5
+// into entry 1; "datei" adds rows as reading a file does, 32 times; "start:0"/"start:1" the
+// start-up pending/finished; "menü" chooses "Satz löschen" from the grid's context menu.
 // Observations: "Feld=", "stand=" (see stand), "panel=", "satzN=" (entry N), "zellen=" (all
 // cells), "zeilen=", "zeiten=", "grafik=", "fokus=grid", "editor=" (a cell editor's text, "-":
 // none in view), "meldung=" (taken; the input error as "Eingabefehler"), "ruhig=ja" (graph and
-// times as at the start), "gezeigt=ja" (the panel shows the current entry, the times as worked
-// out afresh), "verschoben=z-e" (entries z..e-1 hold the next one's as "bloecke" left them, e the
+// times as at the start), "gezeigt=ja" (panel and times are the current entry's, worked out
+// afresh), "verschoben=z-e" (entries z..e-1 hold the next one's as "bloecke" left them, e the
 // defaults, the rest as left; "-": all as left).
 QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
     PCSteuerung &w = u.w();
@@ -142,12 +139,11 @@ QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
     QTableView *grid = w.dbgridschritte;
     const QString anfang = grafik(w) + zeiten(w);
     SatzTabelle alt = w.SatzListe;
+    static const QRegularExpression form("^([^\\d:=+!]*)(\\d*)([:=+!]?)(.*)$",
+                                         QRegularExpression::DotMatchesEverythingOption);
     QStringList gespielt;
     for (const QString &t : skript) {
-        const QRegularExpressionMatch m =
-            QRegularExpression("^([^\\d:=+!]*)(\\d*)([:=+!]?)(.*)$",
-                               QRegularExpression::DotMatchesEverythingOption)
-                .match(t);
+        const QRegularExpressionMatch m = form.match(t);
         const QString was = m.captured(1), art = m.captured(3), wert = m.captured(4);
         const int zahl = m.captured(2).toInt();
         QLineEdit *feld = w.findChild<QLineEdit *>("Text" + was);
@@ -196,7 +192,6 @@ QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
                  for (int i = 0; i <= SatzListeGroesse; ++i)
                      d->setData(d->index(d->tabellenzeilen(), 0), QStringLiteral("9"));
              }}};
-        const int zeile = w.aktuelleZeile();
         const std::map<QString, std::function<QString()>> blick{
             {"Feld=", [&] { return feld->text(); }},
             {"stand=", [&] { return stand(w); }},
@@ -218,10 +213,9 @@ QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
              }},
             {"meldung=",
              [&] {
-                 const QString m = u.meldungen().join(" + ");
+                 QString m = u.meldungen().join(" + ");
                  u.nachrichten.leeren();
-                 return QString(m).replace("Eingabefehler: Nur Ganzzahlen gültig !",
-                                           "Eingabefehler");
+                 return m.replace("Eingabefehler: Nur Ganzzahlen gültig !", "Eingabefehler");
              }},
             {"zellen=",
              [&] {
@@ -232,10 +226,10 @@ QStringList spielen(Fensterumgebung &u, const QStringList &skript) {
              }},
             {"gezeigt=",
              [&] {
-                 const QString gezeigt = angezeigt(w) + " " + zeiten(w);
+                 const QString g = angezeigt(w) + " " + zeiten(w);
                  w.BerechneRampe();
-                 return gezeigt == text(w.SatzListe[size_t(zeile)]) + " " + zeiten(w) ? "ja"
-                                                                                      : gezeigt;
+                 const QString soll = text(w.SatzListe[size_t(w.aktuelleZeile())]);
+                 return g == soll + " " + zeiten(w) ? "ja" : g;
              }},
             {"verschoben=", [&] {
                  QStringList ist, soll;
@@ -292,43 +286,40 @@ private slots:
         // it, and the reset fails again; too large to be a number: silently neither drawn nor
         // computed. Before start-up nothing is checked, reported or reset.
         QString t =
-            "Buchstabe in Satzpause;Satzpause+a;meldung=Eingabefehler;Satzpause=10;"
-            "ruhig=ja|Minus allein;Satzdurchläufe:;meldung=;Satzdurchläufe+-;"
-            "meldung=Eingabefehler;Satzdurchläufe=1;ruhig=ja|Buchstabe nach Ziffer;Befehlspause:;"
-            "meldung=;Befehlspause+7b;meldung=Eingabefehler;Befehlspause=10;ruhig=ja|"
-            "Programmpause geleert;Programmpause:;meldung=;Programmpause+x;meldung=Eingabefehler;"
-            "Programmpause=10;ruhig=ja|Programmdurchläufe;Programmdurchläufe+x;"
-            "meldung=Eingabefehler;Programmdurchläufe=1;ruhig=ja|Bruch;Befehlspause:;"
-            "Befehlspause+12.7;meldung=;Befehlspause=12.7;ruhig=ja|Maximalfrequenz leer;"
-            "Maximalfrequenz:;meldung=;Startfrequenz+5;meldung=Eingabefehler + Eingabefehler;"
-            "Maximalfrequenz=;Startfrequenz=300;ruhig=ja|Startfrequenz leer;Startfrequenz:;"
-            "meldung=;Maximalfrequenz+5;meldung=Eingabefehler + Eingabefehler;Startfrequenz=;"
+            "Buchstabe in Satzpause;Satzpause+a;meldung=Eingabefehler;Satzpause=10;ruhig=ja|Minus "
+            "allein;Satzdurchläufe:;meldung=;Satzdurchläufe+-;meldung=Eingabefehler;"
+            "Satzdurchläufe=1;ruhig=ja|Buchstabe nach Ziffer;Befehlspause:;meldung=;"
+            "Befehlspause+7b;meldung=Eingabefehler;Befehlspause=10;ruhig=ja|Programmpause geleert;"
+            "Programmpause:;meldung=;Programmpause+x;meldung=Eingabefehler;Programmpause=10;"
+            "ruhig=ja|Programmdurchläufe;Programmdurchläufe+x;meldung=Eingabefehler;"
+            "Programmdurchläufe=1;ruhig=ja|Bruch;Befehlspause:;Befehlspause+12.7;meldung=;"
+            "Befehlspause=12.7;ruhig=ja|Maximalfrequenz leer;Maximalfrequenz:;meldung=;"
+            "Startfrequenz+5;meldung=Eingabefehler + Eingabefehler;Maximalfrequenz=;"
+            "Startfrequenz=300;ruhig=ja|Startfrequenz leer;Startfrequenz:;meldung=;"
+            "Maximalfrequenz+5;meldung=Eingabefehler + Eingabefehler;Startfrequenz=;"
             "Maximalfrequenz=4000;ruhig=ja|Maximalfrequenz übergroß;Maximalfrequenz:99999999999;"
-            "Startfrequenz+5;meldung=;Maximalfrequenz=99999999999;Startfrequenz=3005;ruhig=ja|"
-            "vor dem Start;start:0;Startfrequenz:abc;Satzpause:x;start:1;Startfrequenz=abc;"
-            "Satzpause=x;ruhig=ja|";
+            "Startfrequenz+5;meldung=;Maximalfrequenz=99999999999;Startfrequenz=3005;ruhig=ja|vor "
+            "dem Start;start:0;Startfrequenz:abc;Satzpause:x;start:1;Startfrequenz=abc;Satzpause=x;"
+            "ruhig=ja|";
         // Ramp options; a start below the first level: the field's own run keeps the labels as far
         // as it got, an option's run hides the times. Beyond the tables: drawn, no times. Maximal
         // not above start: no flanks, only the total; the hidden label keeps its caption.
-        t += "Rampen und Grafik;grafik=an/300 Hz/4000 Hz;zeiten=74 ms/1.26 s/1.33 s;r4;"
-             "zeiten=737 ms/1.19 s/1.93 s;r1;zeiten=74 ms/1.26 s/1.33 s;Startfrequenz:10;"
-             "zeiten=74 ms/1.26 s/1.33 s;r3;zeiten=-/-/-;Startfrequenz:300;Maximalfrequenz:;"
-             "Maximalfrequenz+13000;Maximalfrequenz=13000;grafik=an/300 Hz/13000 Hz;r2;"
-             "zeiten=-/-/-;Maximalfrequenz:300;grafik=aus/300 Hz/13000 Hz;zeiten=-/-/16.67 s;"
-             "Maximalfrequenz:250;grafik=aus/300 Hz/13000 Hz;zeiten=-/-/16.67 s;Startfrequenz:200;"
-             "grafik=an/200 Hz/13000 Hz|";
+        t += "Rampen und Grafik;grafik=an/300 Hz/4000 Hz;zeiten=74 ms/1.26 s/1.33 s;r4;zeiten=737 "
+             "ms/1.19 s/1.93 s;r1;zeiten=74 ms/1.26 s/1.33 s;Startfrequenz:10;zeiten=74 ms/1.26 s/"
+             "1.33 s;r3;zeiten=-/-/-;Startfrequenz:300;Maximalfrequenz:;Maximalfrequenz+13000;"
+             "Maximalfrequenz=13000;grafik=an/300 Hz/13000 Hz;r2;zeiten=-/-/-;Maximalfrequenz:300;"
+             "grafik=aus/300 Hz/13000 Hz;zeiten=-/-/16.67 s;Maximalfrequenz:250;grafik=aus/300 Hz/"
+             "13000 Hz;zeiten=-/-/16.67 s;Startfrequenz:200;grafik=an/200 Hz/13000 Hz|";
         // Leaving block 1 with a field it cannot take: the message; nothing of the panel reaches
-        // the entry, the row changes all the same (%4). Filled fields first: a frequency field
-        // emptied before the other one is changed would make that change fail.
+        // the entry, the row changes all the same (%4 checks). Filled fields first: a frequency
+        // field emptied before the other one is changed would make that change fail.
         t += QString("Maximalfrequenz geleert;%1Startfrequenz:500;Satzpause:10;Maximalfrequenz:;"
-                     "%2Maximalfrequenz angeben;%4|Startfrequenz und Satzpause geleert;"
-                     "%1Maximalfrequenz:4000;Startfrequenz:;Satzpause:;%2Startfrequenz angeben;%4|"
-                     "Satzpause geleert;%1Startfrequenz:500;Maximalfrequenz:4000;Satzpause:;"
-                     "%2Satzpause angeben;%4|Satzpause zu groß;%1Startfrequenz:500;"
-                     "Maximalfrequenz:4000;Satzpause:99999999999;"
-                     "%3Satzpause in Satz 1 ist keine gültige Ganzzahl: „99999999999“.\nDer Satz "
-                     "wurde nicht übernommen.;"
-                     "%4|")
+                     "%2Maximalfrequenz angeben;%4|Startfrequenz und Satzpause geleert;%1"
+                     "Maximalfrequenz:4000;Startfrequenz:;Satzpause:;%2Startfrequenz angeben;%4|"
+                     "Satzpause geleert;%1Startfrequenz:500;Maximalfrequenz:4000;Satzpause:;%2"
+                     "Satzpause angeben;%4|Satzpause zu groß;%1Startfrequenz:500;Maximalfrequenz:"
+                     "4000;Satzpause:99999999999;%3Satzpause in Satz 1 ist keine gültige Ganzzahl:"
+                     " „99999999999“.\nDer Satz wurde nicht übernommen.;%4|")
                  .arg("bloecke:2;Satzdurchläufe:9;",
                       "meldung=;k1;meldung=Programmfehler !: Sie müssen eine ",
                       "meldung=;k1;meldung=Programmfehler !: ",
@@ -340,18 +331,16 @@ private slots:
         // Leaving the grid from the blank row goes back to the last block and stores the panel into
         // the blank row's entry. The cell editor takes digits only; the times wait for it to close.
         // Emptied, the only row stays current when the grid is left.
-        t += "zwanzig Sätze;bloecke:20;k18;Satzpause:77;grid;runter;stand=19;"
-             "satz18=380/4800/20/77/3/rechts/-;runter;stand=19;"
-             "panel=390/4900/21/39/4/links/umkehr;k20;stand=19;kk20;stand=19;editor=-;z20;"
-             "stand=19;zeilen=20;datei;zeilen=31;z21;stand=21;z31;stand=30|leere Zeile;bloecke:2;"
-             "rampe1:5;r3;k1;satz0=200/3000/2/20/3/rechts/-;satz1=210/3100/3/21/5/links/umkehr;"
-             "panel=210/3100/3/21/3/links/umkehr;Satzpause:33;grid;k2;stand=2;"
+        t += "zwanzig Sätze;bloecke:20;k18;Satzpause:77;grid;runter;stand=19;satz18=380/4800/20/77/"
+             "3/rechts/-;runter;stand=19;panel=390/4900/21/39/4/links/umkehr;k20;stand=19;kk20;"
+             "stand=19;editor=-;z20;stand=19;zeilen=20;datei;zeilen=31;z21;stand=21;z31;stand=30|"
+             "leere Zeile;bloecke:2;rampe1:5;r3;k1;satz0=200/3000/2/20/3/rechts/-;satz1=210/3100/3/"
+             "21/5/links/umkehr;panel=210/3100/3/21/3/links/umkehr;Satzpause:33;grid;k2;stand=2;"
              "satz1=210/3100/3/33/3/links/umkehr;panel=300/4000/1/10/1/rechts/-;zeiten=-/-/-;"
              "Satzpause:44;Startfrequenz!;stand=1;satz2=300/4000/1/44/1/rechts/-;Satzpause=33;"
              "zeilen=2;zeiten=275 ms/620 ms/895 ms|erste Zeile;grid;tippen:2;tippen:x7e6;"
-             "editor=276;zeiten=74 ms/1.26 s/1.33 s;Startfrequenz!;zellen=276,;"
-             "zeiten=74 ms/74 ms/148 ms;k1;Satzpause!;stand=0;grid;zelle:;Satzpause!;zellen=,;"
-             "stand=0;zeiten=-/-/-|";
+             "editor=276;zeiten=74 ms/1.26 s/1.33 s;Startfrequenz!;zellen=276,;zeiten=74 ms/74 ms/"
+             "148 ms;k1;Satzpause!;stand=0;grid;zelle:;Satzpause!;zellen=,;stand=0;zeiten=-/-/-|";
         // Deleting the current row (with an edit the panel holds): the rows below move up, in
         // the grid and in the entries up to entry 21 or the blank row's, which starts afresh. Not
         // the only block, nor the blank row. The cursor stays in its row, on the block now there,
@@ -359,17 +348,15 @@ private slots:
         t += "dritter von fünf, Zeilenkopf und Entf;bloecke:5;k2;Satzpause:55;fokus=grid;Entf;"
              "zeilen=5;kopf2;fokus=grid;Entf;zellen=1000,2000,4000,5000,;stand=2;verschoben=2-21;"
              "gezeigt=ja;Satzpause:66;k0;satz2=230/3300/5/66/4/links/-|erster von zwei;bloecke:2;"
-             "k0;Satzpause:55;menü;zellen=2000,;stand=0;verschoben=0-21;gezeigt=ja;Satzpause:66;"
-             "k1;satz0=210/3100/3/66/2/links/umkehr|zweiter von zwei;bloecke:2;k1;Satzpause:55;"
-             "menü;zellen=1000,;stand=1;verschoben=1-21;gezeigt=ja;Satzpause:66;k0;"
-             "satz1=300/4000/1/66/1/rechts/-|einziger Block;bloecke:1;k0;Satzpause:55;menü;"
-             "zellen=1000,;stand=0;verschoben=-|22. von 23 aus einer Datei;bloecke:23;k21;"
-             "Satzpause:55;menü;"
-             "zellen=1000,2000,3000,4000,5000,6000,7000,8000,9000,10000,11000,12000,13000,14000,"
-             "15000,16000,17000,18000,19000,20000,21000,23000,;"
-             "stand=21;verschoben=21-23;gezeigt=ja;Satzpause:66;k0;"
-             "satz21=420/5200/24/66/3/rechts/umkehr|leere Zeile;bloecke:3;k3;Satzpause:55;menü;"
-             "zellen=1000,2000,3000,;stand=3;verschoben=-";
+             "k0;Satzpause:55;menü;zellen=2000,;stand=0;verschoben=0-21;gezeigt=ja;Satzpause:66;k1;"
+             "satz0=210/3100/3/66/2/links/umkehr|zweiter von zwei;bloecke:2;k1;Satzpause:55;menü;"
+             "zellen=1000,;stand=1;verschoben=1-21;gezeigt=ja;Satzpause:66;k0;satz1=300/4000/1/66/"
+             "1/rechts/-|einziger Block;bloecke:1;k0;Satzpause:55;menü;zellen=1000,;stand=0;"
+             "verschoben=-|22. von 23 aus einer Datei;bloecke:23;k21;Satzpause:55;menü;zellen=1000,"
+             "2000,3000,4000,5000,6000,7000,8000,9000,10000,11000,12000,13000,14000,15000,16000,"
+             "17000,18000,19000,20000,21000,23000,;stand=21;verschoben=21-23;gezeigt=ja;"
+             "Satzpause:66;k0;satz21=420/5200/24/66/3/rechts/umkehr|leere Zeile;bloecke:3;k3;"
+             "Satzpause:55;menü;zellen=1000,2000,3000,;stand=3;verschoben=-";
         for (const QStringList &f : Faelle(t))
             QTest::newRow(qPrintable(f[0])) << f.mid(1);
     }
