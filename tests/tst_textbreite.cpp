@@ -19,7 +19,7 @@
 
 namespace {
 
-// One line per control whose text does not fit: "name „text“: braucht WxH, hat WxH".
+// One line per control whose text does not fit: "window.name „text“: braucht WxH, hat WxH".
 QStringList Abgeschnitten(QWidget *fenster) {
     QStringList befund;
     const auto masse = [](QSize s) { return QString("%1x%2").arg(s.width()).arg(s.height()); };
@@ -55,7 +55,8 @@ QStringList Abgeschnitten(QWidget *fenster) {
                       noetig.height() + w->fontMetrics().height()};
         if (!text.isEmpty() && (noetig.width() > raum.width() || noetig.height() > raum.height()))
             befund << QStringLiteral("%1 „%2“: braucht %3, hat %4")
-                          .arg(w->objectName(), text, masse(noetig), masse(raum.size()));
+                          .arg(fenster->objectName() + "." + w->objectName(), text, masse(noetig),
+                               masse(raum.size()));
     }
     return befund;
 }
