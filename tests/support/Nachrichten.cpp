@@ -1,6 +1,7 @@
 #include "Nachrichten.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -44,6 +45,10 @@ Dateidialogantwort::Dateidialogantwort(const QString &pfad) {
         // As an operator does it: the folder, then the name typed into the name field.
         const QFileInfo ziel(pfad);
         dialog->setDirectory(ziel.absolutePath());
+        // The dialog is reused: a file still selected from last time would win over the typed
+        // name unless the name field had the focus, as it has under an operator's hands.
+        if (auto *liste = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView")))
+            liste->selectionModel()->clear();
         if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             name->setText(ziel.fileName());
         QMetaObject::invokeMethod(dialog, "accept");
