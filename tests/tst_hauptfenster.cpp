@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -112,8 +113,15 @@ private slots:
             QCOMPARE(dialog->TextPortnummer->text() + DateiInhalt(portdatei),
                      eingabe + QString("\"99\"\r\n"));
         }
+        // The devices there are: port links in the order of their numbers, nothing else.
+        for (const char *name : {"COM10", "compile_commands.json", "COM01", "COM3x", "COM40000"})
+            QVERIFY(DateiSchreiben(ProgrammDateipfad(name), "-"));
         dialog->TextPortnummer->setText("7");
         QVERIFY(dialog->LabelGeraet->text().contains("/dev/ttyS6"));
+        QVERIFY2(QRegularExpression("\nVorhanden: COM1, COM2, COM10(, /dev/[^ ,]+)*$")
+                     .match(dialog->LabelGeraet->text())
+                     .hasMatch(),
+                 qPrintable(dialog->LabelGeraet->text()));
 
         // A port that opens: the dialog goes, the file takes its number.
         dialog->TextPortnummer->setText("2");

@@ -2,14 +2,12 @@
 
 #include "dialogs/Dialogumgebung.h"
 #include "files/Kleindateien.h"
-#include "files/Programmverzeichnis.h"
 #include "gestaltung/Bilder.h"
 #include "gestaltung/Dialoggestaltung.h"
 #include "link/SerielleSchnittstelle.h"
 #include "ramp/Zahlentest.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,11 +84,7 @@ void RSAdresse::GeraetAnzeigen() {
                       .arg(SerielleSchnittstelle::GeraetFuerPort(n.wert));
     else
         zeilen << QStringLiteral("Bitte eine Portnummer ab 1 eingeben.");
-    QStringList vorhanden;
-    const QDir verzeichnis(Programmverzeichnis());
-    for (const QString &link : verzeichnis.entryList(
-             {QStringLiteral("COM*")}, QDir::System | QDir::Files | QDir::NoDotAndDotDot))
-        vorhanden << link;
+    QStringList vorhanden = SerielleSchnittstelle::Portlinks();
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
         vorhanden << info.systemLocation();
     zeilen << (vorhanden.isEmpty()

@@ -5,7 +5,9 @@
 #include "link/Plattform.h"
 #include "link/Simulatorlink.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QMap>
 
 namespace {
 
@@ -45,6 +47,19 @@ bool SerielleSchnittstelle::setPortnummer(int portnummer) {
     m_portnummer = portnummer;
     m_ueberLink = false;
     return true;
+}
+
+QStringList SerielleSchnittstelle::Portlinks() {
+    QMap<int, QString> links;
+    const QDir ordner(Programmverzeichnis());
+    for (const QString &name :
+         ordner.entryList({QStringLiteral("COM*")}, QDir::System | QDir::Files)) {
+        bool ok = false;
+        const int n = name.mid(3).toInt(&ok);
+        if (ok && n >= 1 && n <= 32767 && name == QStringLiteral("COM%1").arg(n))
+            links.insert(n, name);
+    }
+    return links.values();
 }
 
 bool SerielleSchnittstelle::LinkVorhanden(int portnummer) {

@@ -31,6 +31,9 @@ public:
     // Whether port n is reached through a COMn link in the program directory. A link left by a
     // virtual controller that no longer runs counts as none; opening such a port is refused.
     static bool LinkVorhanden(int portnummer);
+    // The port links in the program directory ("COM1", "COM12", ...; other names such as
+    // "COM01" or "compile_commands.json" stand for no port), in the order of their numbers.
+    static QStringList Portlinks();
 
     // Configuration, kept until the next change.
     bool setPortnummer(int portnummer);
