@@ -48,11 +48,16 @@ QStringList Abgeschnitten(QWidget *fenster) {
                        ->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, g)
                        .intersected(g->rect());
         }
+        raum &= QRect(-w->mapTo(fenster, QPoint()), fenster->size()); // what the window shows
         text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
         QSize noetig;
-        for (const QString &zeile : text.split('\n'))
-            noetig = {qMax(noetig.width(), w->fontMetrics().horizontalAdvance(zeile)),
-                      noetig.height() + w->fontMetrics().height()};
+        if (auto *l = qobject_cast<QLabel *>(w); l && l->wordWrap())
+            noetig =
+                l->contentsRect().size() + QSize(0, l->heightForWidth(l->width()) - l->height());
+        else
+            for (const QString &zeile : text.split('\n'))
+                noetig = {qMax(noetig.width(), w->fontMetrics().horizontalAdvance(zeile)),
+                          noetig.height() + w->fontMetrics().height()};
         if (!text.isEmpty() && (noetig.width() > raum.width() || noetig.height() > raum.height()))
             befund << QStringLiteral("%1 „%2“: braucht %3, hat %4")
                           .arg(fenster->objectName() + "." + w->objectName(), text, masse(noetig),
@@ -71,7 +76,9 @@ private slots:
         QStringList befund;
         for (const QString fenster : {"Hauptfenster", "Begrüßungsbildschirm", "Info",
                                       "Schnittstelle", "Manuell", "Referenzfahrt", "Parameter"}) {
-            PtyPaar pty;
+            PtyPaar pty; // in the port dialog, a list of devices too long for its first height:
+            for (int n = 2; n <= 40 && fenster == QStringLiteral("Schnittstelle"); ++n)
+                QFile(pty.verzeichnis() + QString("/COM%1").arg(n)).open(QIODevice::WriteOnly);
             StartAbgeschlossen = false;
             PCSteuerung hauptfenster;
             hauptfenster.show();

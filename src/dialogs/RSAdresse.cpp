@@ -15,6 +15,10 @@
 
 using namespace Dialoggestaltung;
 
+namespace {
+constexpr int GrundhoeheGeraet = 100; // room for the device lines when they are few
+} // namespace
+
 RSAdresse::RSAdresse(Dialogumgebung &umgebung)
     : QWidget(nullptr, Qt::Dialog), m_umgebung(umgebung),
       m_vorherigePortnummer(umgebung.serielleSchnittstelle()->portnummer()) {
@@ -22,7 +26,7 @@ RSAdresse::RSAdresse(Dialogumgebung &umgebung)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Fenstertitel(28, QStringLiteral("Porteinstellung")));
     // Below the controls of the window a few lines tell which device a number stands for.
-    FensterAnlegen(this, TwipsGroesse(4470, 1710) + QSize(0, 104));
+    FensterAnlegen(this, TwipsGroesse(4470, 1710) + QSize(0, GrundhoeheGeraet + 4));
 
     LabelPortnummer = Beschriftung(this, "LabelPortnummer", QStringLiteral("Portnummer:"),
                                    Twips(180, 315, 1680, 330));
@@ -40,7 +44,7 @@ RSAdresse::RSAdresse(Dialogumgebung &umgebung)
 
     LabelGeraet = new QLabel(this);
     LabelGeraet->setObjectName(QStringLiteral("LabelGeraet"));
-    LabelGeraet->setGeometry(9, 1710 / 15 + 2, 4470 / 15 - 18, 100);
+    LabelGeraet->setGeometry(9, 1710 / 15 + 2, 4470 / 15 - 18, GrundhoeheGeraet);
     LabelGeraet->setWordWrap(true);
     LabelGeraet->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LabelGeraet->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128); font-size: 8pt"));
@@ -93,6 +97,11 @@ void RSAdresse::GeraetAnzeigen() {
     if (!m_grund.isEmpty())
         zeilen.prepend(m_grund);
     LabelGeraet->setText(zeilen.join(QLatin1Char('\n')));
+    // A long list of devices or a long reason makes the window taller rather than being cut.
+    LabelGeraet->ensurePolished(); // its style sheet sets the font the lines are measured in
+    const int hoehe = qMax(GrundhoeheGeraet, LabelGeraet->heightForWidth(LabelGeraet->width()) + 4);
+    LabelGeraet->resize(LabelGeraet->width(), hoehe);
+    setFixedHeight(LabelGeraet->y() + hoehe + 2);
 }
 
 void RSAdresse::CommandÜbernehmen_Click() {
