@@ -82,7 +82,7 @@ bool RSAdresse::PortDateiSchreiben() {
 void RSAdresse::GeraetAnzeigen() {
     QStringList zeilen;
     const Ganzzahl n = GanzzahlAusText(TextPortnummer->text());
-    if (n.ok() && n.wert >= 1 && n.wert <= 32767)
+    if (n.ok() && SerielleSchnittstelle::GueltigePortnummer(n.wert))
         zeilen << QStringLiteral("COM%1 ist %2")
                       .arg(n.wert)
                       .arg(SerielleSchnittstelle::GeraetFuerPort(n.wert));

@@ -42,7 +42,7 @@ QString SerielleSchnittstelle::GeraetFuerPort(int portnummer) {
 }
 
 bool SerielleSchnittstelle::setPortnummer(int portnummer) {
-    if (portnummer < 1 || portnummer > 32767)
+    if (!GueltigePortnummer(portnummer))
         return false;
     m_portnummer = portnummer;
     m_ueberLink = false;
@@ -56,7 +56,7 @@ QStringList SerielleSchnittstelle::Portlinks() {
          ordner.entryList({QStringLiteral("COM*")}, QDir::System | QDir::Files)) {
         bool ok = false;
         const int n = name.mid(3).toInt(&ok);
-        if (ok && n >= 1 && n <= 32767 && name == QStringLiteral("COM%1").arg(n))
+        if (ok && GueltigePortnummer(n) && name == QStringLiteral("COM%1").arg(n))
             links.insert(n, name);
     }
     return links.values();

@@ -34,6 +34,8 @@ public:
     // The port links in the program directory ("COM1", "COM12", ...; other names such as
     // "COM01" or "compile_commands.json" stand for no port), in the order of their numbers.
     static QStringList Portlinks();
+    // Port numbers run from 1 to 32767.
+    static bool GueltigePortnummer(qint64 n) { return n >= 1 && n <= 32767; }
 
     // Configuration, kept until the next change.
     bool setPortnummer(int portnummer);
